@@ -1,0 +1,90 @@
+#include "app/calc_command.h"
+
+#include <optional>
+
+#include "app/file_names.h"
+#include "app/number_text.h"
+#include "app/run_driver.h"
+#include "app/run_state.h"
+#include "app/window_services.h"
+
+namespace zelvo {
+namespace {
+
+bool Refuse(WindowServices& window, const char* message, Control focus) {
+  window.ShowMessage(message);
+  window.SetFocus(focus);
+  return false;
+}
+
+std::optional<double> FieldNumber(WindowServices& window, Control field) {
+  const std::string text = window.Text(field);
+  std::optional<double> value = ParseNumber(TrimBlanks(text), window.DecimalSeparator());
+  if (!value) window.ShowMessage(NotValidFloatMessage(text));
+  return value;
+}
+
+std::optional<int> FieldInteger(WindowServices& window, Control field) {
+  const std::string text = window.Text(field);
+  std::optional<std::int32_t> value = ParseInteger(TrimBlanks(text));
+  if (!value) window.ShowMessage(NotValidIntegerMessage(text));
+  return value;
+}
+
+// Steps 1 to 9 of Calc: the checks and the values taken at Calc.
+bool TakeParameters(WindowServices& window, RunParameters& params) {
+  params.inputFileName = window.Text(Control::txt_in);
+  params.outputFileName = window.Text(Control::txt_out);
+  if (params.inputFileName.empty()) {
+    return Refuse(window, "Input file name is required field.", Control::txt_in);
+  }
+  if (params.outputFileName.empty()) {
+    return Refuse(window, "Output file name is required field.", Control::txt_out);
+  }
+  if (params.outputFileName == params.inputFileName) {
+    return Refuse(window, "Input and output file name must not be the same.", Control::txt_out);
+  }
+  params.traceFileName = TraceFileName(params.outputFileName);
+  const std::optional<double> radius = FieldNumber(window, Control::txt_radius);
+  if (!radius) return false;
+  if (!(*radius > kMinimumRadius)) {
+    return Refuse(window, "Search radius must be greater than 0.", Control::txt_radius);
+  }
+  params.searchRadius = *radius;
+  params.cellSize = *radius * 0.1;
+  const std::optional<int> iterations = FieldInteger(window, Control::txt_iter);
+  if (!iterations) return false;
+  params.iterations = *iterations;
+  params.object = window.ItemIndex(Control::cb_iter);
+  const std::optional<double> griddingRadius = FieldNumber(window, Control::txt_nearest);
+  if (!griddingRadius) return false;
+  params.griddingRadius = *griddingRadius < kMinimumRadius ? *radius : *griddingRadius;
+  params.columns.point = window.ItemIndex(Control::cmb_point);
+  params.columns.x = window.ItemIndex(Control::cmb_gx);
+  params.columns.y = window.ItemIndex(Control::cmb_gy);
+  params.columns.quantity = window.ItemIndex(Control::cmb_gz);
+  return true;
+}
+
+void ShowRunningButtons(WindowServices& window, bool running) {
+  window.SetEnabled(Control::btn_calc, !running);
+  window.SetVisible(Control::btn_exit, !running);
+  window.SetVisible(Control::btn_stop, running);
+}
+
+}  // namespace
+
+CalcOutcome btn_calcClick(RunState& state, WindowServices& window) {
+  if (state.busy) return CalcOutcome::kRefused;
+  RunParameters params;
+  if (!TakeParameters(window, params)) return CalcOutcome::kRefused;
+  state.params = params;
+  ShowRunningButtons(window, true);
+  const int status = RunCalculation(state, window);
+  ShowRunningButtons(window, false);
+  return status == 0 ? CalcOutcome::kCompleted : CalcOutcome::kFailed;
+}
+
+void btn_stopClick(RunState& state) { state.stopRequested = true; }
+
+}  // namespace zelvo

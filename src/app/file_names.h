@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zelvo {
+
+// The name with its extension (from the last "." after the last "\", "/" or
+// ":") replaced by the suffix, or with the suffix appended when it has none.
+std::string ReplaceExtension(std::string_view fileName, std::string_view suffix);
+
+// "out.dat" -> "out_trace_out.xyz".
+std::string TraceFileName(std::string_view resultFileName);
+
+}  // namespace zelvo

@@ -1,0 +1,77 @@
+#include "app/run_driver.h"
+
+#include "app/run_state.h"
+#include "app/window_services.h"
+#include "core/iteration_driver.h"
+#include "io/trace_subset_reader.h"
+
+namespace zelvo {
+namespace {
+
+constexpr Control kPanes[] = {Control::img_uba, Control::img_regta, Control::img_delta};
+
+IterationJob MakeIterationJob(RunState& state) {
+  IterationJob job;
+  job.points = &state.points.table;
+  job.results = &state.results;
+  job.cluster = &state.cluster;
+  job.fit = &state.fit;
+  job.centre = &state.points.centre;
+  job.shift = state.points.shift;
+  job.inputFileName = state.params.inputFileName;
+  job.resultFileName = state.params.outputFileName;
+  job.traceFileName = state.params.traceFileName;
+  job.searchRadius = state.params.searchRadius;
+  job.iterations = state.params.iterations;
+  job.object = state.params.object;
+  job.stopRequested = &state.stopRequested;
+  return job;
+}
+
+int RunSteps(RunState& state, WindowServices& window) {
+  state.resultsValid = false;
+  state.ReleaseTables();
+  window.SetProgressPosition(0);
+  for (Control pane : kPanes) window.ClearPane(pane);
+  window.ProcessMessages();
+  const char separator = window.DecimalSeparator();
+  if (ReadPointFile(state.params.inputFileName, state.params.columns, separator, window,
+                    state.points, state.results) != 0) {
+    return 1;
+  }
+  const std::string subsetFileName = window.Text(Control::txt_log);
+  if (!subsetFileName.empty() &&
+      ReadTraceSubset(subsetFileName, state.params.columns, separator, window,
+                      state.points.table) != 0) {
+    return 1;
+  }
+  if (BuildSearchCluster(state, window) != 0) return 1;
+  IterationJob job = MakeIterationJob(state);
+  if (RunIterations(job, window) != 0) return 1;
+  state.resultsValid = true;
+  return 0;
+}
+
+}  // namespace
+
+int BuildSearchCluster(RunState& state, WindowServices& window) {
+  const ResultTable& rows = state.results;
+  const DataExtent& extent = state.points.extent;
+  if (!state.cluster.Build(rows.Column(kColX), rows.Column(kColY), rows.Size(),
+                           state.params.cellSize, extent.xmin, extent.xmax, extent.ymin,
+                           extent.ymax, DefaultLatticeBudget())) {
+    window.ShowMessage(kClusterMemoryMessage);
+    return 1;
+  }
+  return 0;
+}
+
+int RunCalculation(RunState& state, WindowServices& window) {
+  state.busy = true;
+  const int status = RunSteps(state, window);
+  state.busy = false;
+  state.stopRequested = false;
+  return status;
+}
+
+}  // namespace zelvo

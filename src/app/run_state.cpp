@@ -1,0 +1,11 @@
+#include "app/run_state.h"
+
+namespace zelvo {
+
+void RunState::ReleaseTables() {
+  cluster.Release();
+  results.Release();
+  points.table = PointTable{};
+}
+
+}  // namespace zelvo

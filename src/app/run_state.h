@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+#include "app/run_parameters.h"
+#include "app/window_items.h"
+#include "core/plane_fit.h"
+#include "core/result_table.h"
+#include "core/search_cluster.h"
+#include "io/point_reader.h"
+
+namespace zelvo {
+
+// All state of the program between commands: the parameters of the last Calc
+// and the tables of the last run or load.
+struct RunState {
+  RunParameters params;
+  bool resultsValid = false;
+  bool stopRequested = false;
+  // A run or a preview is under way: commands that would replace or read the
+  // tables under it are refused.
+  bool busy = false;
+  int paneWidth = kPaneWidth;
+  int paneHeight = kPaneHeight;
+  PointSet points;  // with the extent, shift and area centre
+  ResultTable results;
+  SearchCluster cluster;
+  PlaneFit fit;
+  std::string loadedFileName;
+
+  // Releasing twice does nothing.
+  void ReleaseTables();
+};
+
+}  // namespace zelvo

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/control.h"
+
+namespace zelvo {
+
+// The items of a list of the main window (empty for controls that are not
+// lists), and the window's own default of every control.
+const std::vector<std::string>& ListItems(Control control);
+
+struct ControlDefault {
+  Control control;
+  const char* text;  // nullptr: not a text field
+  int itemIndex;     // -2: not a list or radio group
+  bool checked;
+};
+const std::vector<ControlDefault>& WindowDefaults();
+
+inline constexpr const char* kApplicationTitle = "Zelvo";
+inline constexpr int kPaneWidth = 177;
+inline constexpr int kPaneHeight = 145;
+
+}  // namespace zelvo

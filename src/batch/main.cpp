@@ -1,0 +1,180 @@
+// zelvo-batch: the calculation of the window, run from a command line.
+
+#include <chrono>
+#include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "app/calc_command.h"
+#include "app/number_text.h"
+#include "app/run_state.h"
+#include "batch/batch_options.h"
+#include "batch/terminal_window.h"
+#include "io/point_reader.h"
+#include "io/trace_subset_reader.h"
+
+namespace zelvo {
+namespace {
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitInterrupted = 130;
+
+// The one piece of process-wide state: a signal handler can set nothing else.
+volatile std::sig_atomic_t gInterrupted = 0;
+
+extern "C" void OnInterrupt(int) { gInterrupted = 1; }
+
+int UsageError(const std::string& what) {
+  std::fprintf(stderr, "zelvo-batch: %s\n%s", what.c_str(), kBatchUsage);
+  return kExitUsage;
+}
+
+char LocaleDecimalSeparator() {
+  const char* previous = std::setlocale(LC_NUMERIC, "");
+  const char separator = previous != nullptr ? std::localeconv()->decimal_point[0] : '.';
+  std::setlocale(LC_NUMERIC, "C");
+  return separator == ',' ? ',' : '.';
+}
+
+// A number typed on the command line ("." always), as the window field would
+// hold it under the file's separator.
+std::string FieldText(const std::string& typed, char separator) {
+  std::string text = typed;
+  for (char& c : text) {
+    if (c == '.') c = separator;
+  }
+  return text;
+}
+
+PointColumns Columns(const BatchOptions& options) {
+  const std::vector<int> letters = *ParseColumnLetters(options.columns);
+  return PointColumns{letters[0], letters[1], letters[2], letters[3]};
+}
+
+// The checks that the window makes at Calc or on leaving a field, made before
+// any file is opened.
+std::string CheckRunOptions(const BatchOptions& options) {
+  if (options.inputFileName.empty()) return "Input file name is required field.";
+  if (options.outputFileName.empty()) return "Output file name is required field.";
+  if (options.outputFileName == options.inputFileName) {
+    return "Input and output file name must not be the same.";
+  }
+  if (!options.radius) return "--radius is required";
+  const std::optional<double> radius = ParseNumber(*options.radius, '.');
+  if (!radius) return NotValidFloatMessage(*options.radius);
+  if (!(*radius > 0.000001)) return "Search radius must be greater than 0.";
+  if (options.iterations) {
+    const std::optional<std::int32_t> iterations = ParseInteger(*options.iterations);
+    if (!iterations) return NotValidIntegerMessage(*options.iterations);
+    if (*iterations < 0 || *iterations > 10000) {
+      return "Number of iteration must be in range 0 .. 10000";
+    }
+  }
+  if (options.nearest) {
+    const std::optional<std::int32_t> nearest = ParseInteger(*options.nearest);
+    if (!nearest) return NotValidIntegerMessage(*options.nearest);
+    if (*nearest < 1) return "Number of nearest points must be at least 1";
+  }
+  return {};
+}
+
+void FillWindow(const BatchOptions& options, char separator, HeadlessWindow& window) {
+  const PointColumns columns = Columns(options);
+  window.SetText(Control::txt_in, options.inputFileName);
+  window.SetText(Control::txt_out, options.outputFileName);
+  window.SetText(Control::txt_log, options.subsetFileName);
+  window.SetText(Control::txt_radius, FieldText(*options.radius, separator));
+  if (options.iterations) window.SetText(Control::txt_iter, *options.iterations);
+  window.SetText(Control::cb_iter, options.object);
+  window.SetItemIndex(Control::cmb_gx, columns.x);
+  window.SetItemIndex(Control::cmb_gy, columns.y);
+  window.SetItemIndex(Control::cmb_point, columns.point);
+  window.SetItemIndex(Control::cmb_gz, columns.quantity);
+  window.SetItemIndex(Control::rg_nearest, options.nearest ? 1 : 0);
+  if (options.nearest) window.SetText(Control::txt_n, *options.nearest);
+  window.SetItemIndex(Control::cmb_centerx, *ParseCenterMode(options.centerX));
+  window.SetItemIndex(Control::cmb_centery, *ParseCenterMode(options.centerY));
+  window.SetItemIndex(Control::cmb_centerz, *ParseCenterMode(options.centerQ));
+  window.SetChecked(Control::chb_cpin, options.includePoint);
+}
+
+int RunBatch(const BatchOptions& options, char separator) {
+  const std::string problem = CheckRunOptions(options);
+  if (!problem.empty()) return UsageError(problem);
+  const bool showProgress = !options.quiet && isatty(STDERR_FILENO);
+  TerminalWindow window(separator, options.stopOnSingular, showProgress, &gInterrupted);
+  FillWindow(options, separator, window);
+  RunState state;
+  window.SetMessageHook([&] {
+    if (gInterrupted) btn_stopClick(state);
+  });
+  std::signal(SIGINT, OnInterrupt);
+  const auto started = std::chrono::steady_clock::now();
+  const CalcOutcome outcome = btn_calcClick(state, window);
+  window.FinishProgress();
+  if (window.WasInterrupted()) return kExitInterrupted;
+  if (outcome != CalcOutcome::kCompleted) return kExitFailure;
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  std::fprintf(stderr, "zelvo-batch: %d points, %d passes, %d passed over, %.2f s\n",
+               state.points.table.Size(), state.params.iterations + 1, window.PassedOverPoints(),
+               seconds);
+  return 0;
+}
+
+int PrintInfo(const BatchOptions& options, char separator) {
+  TerminalWindow window(separator, false, false, &gInterrupted);
+  PointSet points;
+  ResultTable results;
+  const PointColumns columns = Columns(options);
+  if (ReadPointFile(options.inputFileName, columns, separator, window, points, results) != 0) {
+    return kExitFailure;
+  }
+  if (!options.subsetFileName.empty() &&
+      ReadTraceSubset(options.subsetFileName, columns, separator, window, points.table) != 0) {
+    return kExitFailure;
+  }
+  int traced = 0;
+  for (std::uint8_t mark : points.table.traced) traced += mark;
+  const auto number = [](double value) { return FormatGeneral(value, '.'); };
+  const DataExtent& e = points.extent;
+  std::printf("points: %d\n", points.table.Size());
+  std::printf("lines skipped: %lld\n", points.linesSkipped);
+  std::printf("x: %s %s\n", number(e.xmin).c_str(), number(e.xmax).c_str());
+  std::printf("y: %s %s\n", number(e.ymin).c_str(), number(e.ymax).c_str());
+  std::printf("quantity: %s %s\n", number(e.qmin).c_str(), number(e.qmax).c_str());
+  std::printf("shift: %s %s\n", number(points.shift.x).c_str(), number(points.shift.y).c_str());
+  std::printf("area centre: %s %s %s\n", number(points.centre.cx).c_str(),
+              number(points.centre.cy).c_str(), number(points.centre.cq).c_str());
+  std::printf("traced: %d\n", traced);
+  return 0;
+}
+
+int Main(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const ParsedCommandLine parsed = ParseBatchCommandLine(arguments);
+  if (!parsed.options) return UsageError(parsed.error);
+  const BatchOptions& options = *parsed.options;
+  switch (options.mode) {
+    case BatchMode::kHelp:
+      std::fputs(kBatchUsage, stdout);
+      return 0;
+    case BatchMode::kVersion:
+      std::puts("zelvo-batch " ZELVO_VERSION);
+      return 0;
+    default:
+      break;
+  }
+  const char separator = options.decimalSeparator.value_or(LocaleDecimalSeparator());
+  return options.mode == BatchMode::kInfo ? PrintInfo(options, separator)
+                                          : RunBatch(options, separator);
+}
+
+}  // namespace
+}  // namespace zelvo
+
+int main(int argc, char** argv) { return zelvo::Main(argc, argv); }

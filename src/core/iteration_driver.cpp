@@ -1,0 +1,206 @@
+#include "core/iteration_driver.h"
+
+#include <cmath>
+#include <vector>
+
+#include "app/number_text.h"
+#include "app/window_services.h"
+#include "core/nearest_fit.h"
+#include "core/result_writer.h"
+
+namespace zelvo {
+namespace {
+
+enum class PointOutcome { kFitted, kPassedOver, kEndRun };
+
+FitChoices ReadFitChoices(const WindowServices& window) {
+  FitChoices choices;
+  choices.pointOfCalculationIn = window.Checked(Control::chb_cpin);
+  choices.centerX = window.ItemIndex(Control::cmb_centerx);
+  choices.centerY = window.ItemIndex(Control::cmb_centery);
+  choices.centerQ = window.ItemIndex(Control::cmb_centerz);
+  return choices;
+}
+
+class Passes {
+ public:
+  Passes(IterationJob& job, WindowServices& window) : job_(job), window_(window) {
+    data_.cluster = job.cluster;
+    data_.x = job.results->Column(kColX);
+    data_.y = job.results->Column(kColY);
+    data_.q = job.results->Column(kColQuantity);
+    data_.searchRadius = job.searchRadius;
+  }
+
+  int Run();
+
+ private:
+  bool OpenFiles();
+  PointOutcome FitPoint(int k);
+  bool Fit(int k);
+  bool ReadNearestCount(int& N);
+  void Store(int k, int pass);
+  bool CancelConfirmed();
+  int Fail();
+  int WriteFailure();
+
+  IterationJob& job_;
+  WindowServices& window_;
+  FitData data_;
+  OutputFile resultFile_;
+  OutputFile traceFile_;
+  std::vector<double> distances_;
+};
+
+bool Passes::OpenFiles() {
+  const HeaderFields header{job_.inputFileName, job_.searchRadius, job_.iterations,
+                            window_.Text(Control::cb_iter)};
+  const std::string headerLine = HeaderLine(header);
+  if (!resultFile_.Open(job_.resultFileName)) {
+    window_.ShowMessage("Error by opening output file");
+    return false;
+  }
+  resultFile_.Write(headerLine);
+  resultFile_.Write(kResultColumnsLine);
+  if (!window_.Text(Control::txt_log).empty()) {
+    if (!traceFile_.Open(job_.traceFileName)) {
+      window_.ShowMessage("Error by opening output trace file");
+      resultFile_.Close();
+      return false;
+    }
+    traceFile_.Write(headerLine);
+    traceFile_.Write(kTraceColumnsLine);
+  }
+  return true;
+}
+
+bool Passes::ReadNearestCount(int& N) {
+  const std::string text = window_.Text(Control::txt_n);
+  const std::optional<std::int32_t> value = ParseInteger(TrimBlanks(text));
+  if (!value) {
+    window_.ShowMessage(NotValidIntegerMessage(text));
+    return false;
+  }
+  if (*value < 1) {
+    window_.ShowMessage("Number of nearest points must be at least 1");
+    return false;
+  }
+  N = *value;
+  return true;
+}
+
+// False when the run must end: the N-nearest search could not be made.
+bool Passes::Fit(int k) {
+  const PointTable& points = *job_.points;
+  const FitChoices choices = ReadFitChoices(window_);
+  if (window_.ItemIndex(Control::rg_nearest) == 0) {
+    FitPlaneRadius(data_, choices, *job_.centre, points.x[k], points.y[k], points.quantity[k],
+                   *job_.fit);
+    return true;
+  }
+  int N = 0;
+  if (!ReadNearestCount(N)) return false;
+  if (FitPlaneNearest(data_, choices, N, *job_.centre, points.x[k], points.y[k],
+                      points.quantity[k], *job_.fit, distances_) != 0) {
+    window_.ShowMessage("Not enough points for N nearest point search at point " +
+                        window_.NumberToText(points.point[k]));
+    return false;
+  }
+  return true;
+}
+
+PointOutcome Passes::FitPoint(int k) {
+  if (!Fit(k)) return PointOutcome::kEndRun;
+  if (!job_.fit->Failed()) return PointOutcome::kFitted;
+  const std::string question = "Error in SLE - Check coordinate of point " +
+                               window_.NumberToText(job_.points->point[k]) + ". Continue?";
+  return window_.Ask("Error", question) ? PointOutcome::kPassedOver : PointOutcome::kEndRun;
+}
+
+void Passes::Store(int k, int pass) {
+  const PlaneFit& fit = *job_.fit;
+  const PointTable& points = *job_.points;
+  const double hgqx = fit.r[0];
+  const double hgqy = fit.r[1];
+  const double hgq = std::hypot(hgqx, hgqy);
+  const double Rq = fit.r[2];
+  const double rq = points.quantity[k] - Rq;
+  if (traceFile_.IsOpen() && points.traced[k]) {
+    traceFile_.Write(TraceRecordLine({points.point[k], pass, hgqx, hgqy, hgq, Rq, rq, fit.npoints}));
+  }
+  ResultTable& results = *job_.results;
+  if (pass == job_.iterations) {
+    resultFile_.Write(ResultRecordLine({points.x[k] - job_.shift.x, points.y[k] - job_.shift.y,
+                                        points.point[k], points.quantity[k], hgqx, hgqy, hgq, Rq,
+                                        rq, fit.npoints}));
+    results.column[kColHgqx][k] = hgqx;
+    results.column[kColHgqy][k] = hgqy;
+    results.column[kColHgq][k] = hgq;
+    results.column[kColRq][k] = Rq;
+    results.column[kColRqResidual][k] = rq;
+    results.column[kColNpoints][k] = fit.npoints;
+  } else if (job_.object == 0) {
+    results.column[kColQuantity][k] = Rq;
+  }
+}
+
+bool Passes::CancelConfirmed() {
+  if (!*job_.stopRequested) return false;
+  if (window_.Ask("Warning", "Cancel calculation?")) return true;
+  *job_.stopRequested = false;
+  return false;
+}
+
+int Passes::Fail() {
+  resultFile_.Close();
+  traceFile_.Close();
+  return 1;
+}
+
+int Passes::WriteFailure() {
+  Fail();
+  window_.ShowMessage("Error by writing output file");
+  return 1;
+}
+
+int Passes::Run() {
+  if (!OpenFiles()) return 1;
+  if (resultFile_.Failed() || traceFile_.Failed()) return WriteFailure();
+  window_.SetProgressRange(0, kProgressMaximum);
+  window_.SetProgressPosition(0);
+  window_.ProcessMessages();
+  const int n = job_.points->Size();
+  for (int pass = 0; pass <= job_.iterations; ++pass) {
+    for (int k = 0; k < n; ++k) {
+      const PointOutcome outcome = FitPoint(k);
+      if (outcome == PointOutcome::kEndRun) return Fail();
+      if (outcome == PointOutcome::kFitted) Store(k, pass);
+      if (k % 100 == 0) window_.SetProgressPosition(ProgressPosition(pass, k, n, job_.iterations));
+      window_.ProcessMessages();
+      if (resultFile_.Failed() || traceFile_.Failed()) return WriteFailure();
+      if (CancelConfirmed()) return Fail();
+    }
+  }
+  const bool resultWritten = resultFile_.Close();
+  const bool traceWritten = traceFile_.Close();
+  if (!resultWritten || !traceWritten) {
+    window_.ShowMessage("Error by writing output file");
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int ProgressPosition(int pass, int k, int n, int iterations) {
+  const long long done = static_cast<long long>(pass) * n + k;
+  const long long total = static_cast<long long>(iterations + 1) * n;
+  return static_cast<int>(kProgressMaximum * done / total);
+}
+
+int RunIterations(IterationJob& job, WindowServices& window) {
+  Passes passes(job, window);
+  return passes.Run();
+}
+
+}  // namespace zelvo

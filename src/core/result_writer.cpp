@@ -1,0 +1,78 @@
+#include "core/result_writer.h"
+
+#include "core/record_format.h"
+
+namespace zelvo {
+
+const char* const kResultColumnsLine =
+    "         x          y      point   quantity          hgqx          hgqy           hgq "
+    "           Rq            rq    npoints\n";
+const char* const kTraceColumnsLine =
+    "      point       iter       hgqx       hgqy        hgq         Rq         rq    npoints\n";
+
+std::string HeaderLine(const HeaderFields& header) {
+  std::string line = "Map: " + header.inputFileName + "  Radius: ";
+  AppendFixed(line, header.searchRadius, 6, 0);
+  line += "  Iter: ";
+  AppendInteger(line, header.iterations, 3);
+  line += "  Object: " + header.objectText + "\n";
+  return line;
+}
+
+std::string ResultRecordLine(const ResultRecord& record) {
+  std::string line;
+  line.reserve(128);
+  AppendFixed(line, record.x, 10, 1);
+  line += ' ';
+  AppendFixed(line, record.y, 10, 1);
+  line += ' ';
+  AppendFixed(line, record.point, 10, 1);
+  line += ' ';
+  AppendFixed(line, record.quantity, 10, 3);
+  for (double value : {record.hgqx, record.hgqy, record.hgq, record.Rq, record.rq}) {
+    line += ' ';
+    AppendFixed(line, value, 13, 6);
+  }
+  line += ' ';
+  AppendFixed(line, record.npoints, 10, 0);
+  line += '\n';
+  return line;
+}
+
+std::string TraceRecordLine(const TraceRecord& record) {
+  std::string line;
+  line.reserve(96);
+  AppendFixed(line, record.point, 10, 3);
+  line += ' ';
+  AppendInteger(line, record.pass, 10);
+  for (double value : {record.hgqx, record.hgqy, record.hgq, record.Rq, record.rq}) {
+    line += ' ';
+    AppendFixed(line, value, 10, 6);
+  }
+  line += ' ';
+  AppendFixed(line, record.npoints, 10, 0);
+  line += '\n';
+  return line;
+}
+
+bool OutputFile::Open(const std::string& fileName) {
+  Close();
+  failed_ = false;
+  file_ = std::fopen(fileName.c_str(), "wb");
+  return file_ != nullptr;
+}
+
+bool OutputFile::Write(std::string_view text) {
+  if (file_ == nullptr || failed_) return false;
+  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) failed_ = true;
+  return !failed_;
+}
+
+bool OutputFile::Close() {
+  if (file_ == nullptr) return !failed_;
+  if (std::fclose(file_) != 0) failed_ = true;
+  file_ = nullptr;
+  return !failed_;
+}
+
+}  // namespace zelvo

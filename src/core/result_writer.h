@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace zelvo {
+
+struct HeaderFields {
+  std::string inputFileName;
+  double searchRadius = 0.0;
+  int iterations = 0;
+  std::string objectText;
+};
+
+struct ResultRecord {
+  double x, y, point, quantity, hgqx, hgqy, hgq, Rq, rq, npoints;
+};
+
+struct TraceRecord {
+  double point;
+  int pass;
+  double hgqx, hgqy, hgq, Rq, rq, npoints;
+};
+
+// "Map: <input>  Radius: <R>  Iter: <iters>  Object: <object>" and its line end.
+std::string HeaderLine(const HeaderFields& header);
+std::string ResultRecordLine(const ResultRecord& record);
+std::string TraceRecordLine(const TraceRecord& record);
+
+extern const char* const kResultColumnsLine;
+extern const char* const kTraceColumnsLine;
+
+// A text file written under its own name; remembers whether any write failed.
+class OutputFile {
+ public:
+  OutputFile() = default;
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+  ~OutputFile() { Close(); }
+
+  bool Open(const std::string& fileName);
+  bool IsOpen() const { return file_ != nullptr; }
+  bool Failed() const { return failed_; }
+  // False once any write has failed.
+  bool Write(std::string_view text);
+  // False when the file was not written whole.
+  bool Close();
+
+ private:
+  std::FILE* file_ = nullptr;
+  bool failed_ = false;
+};
+
+}  // namespace zelvo

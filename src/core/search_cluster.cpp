@@ -1,0 +1,92 @@
+#include "core/search_cluster.h"
+
+#include <cmath>
+#include <limits>
+#include <new>
+#include <unistd.h>
+
+namespace zelvo {
+namespace {
+
+// A bound converted to an index, clamped to [0, limit] before the conversion.
+int ClampedIndex(double bound, int limit) {
+  if (!(bound > 0.0)) return 0;
+  if (bound >= static_cast<double>(limit)) return limit;
+  return static_cast<int>(bound);
+}
+
+}  // namespace
+
+void SearchCluster::Release() {
+  std::vector<std::uint32_t>().swap(cellStart_);
+  std::vector<std::int32_t>().swap(pointIndex_);
+  nx = 0;
+  ny = 0;
+}
+
+int SearchCluster::CellColumn(double x) const {
+  return static_cast<int>(std::floor((x - xmin + s * 0.5) / s));
+}
+
+int SearchCluster::CellRow(double y) const {
+  return static_cast<int>(std::floor((y - ymin + s * 0.5) / s));
+}
+
+CellRange SearchCluster::CellWindow(double x0, double y0, double r) const {
+  const double half = s * 0.5;
+  CellRange range;
+  range.iLo = ClampedIndex(std::floor((x0 - r - xmin + half) / s), nx);
+  range.jLo = ClampedIndex(std::floor((y0 - r - ymin + half) / s), ny);
+  range.iHi = ClampedIndex(std::ceil((x0 + r - xmin + half) / s), nx);
+  range.jHi = ClampedIndex(std::ceil((y0 + r - ymin + half) / s), ny);
+  return range;
+}
+
+bool SearchCluster::Build(const double* x, const double* y, int n, double cellSize,
+                          double xMinimum, double xMaximum, double yMinimum,
+                          double yMaximum, std::uint64_t memoryBudgetBytes) {
+  Release();
+  s = cellSize;
+  xmin = xMinimum;
+  ymin = yMinimum;
+  const double columns = std::floor((xMaximum - xMinimum + s * 0.5) / s) + 1.0;
+  const double rows = std::floor((yMaximum - yMinimum + s * 0.5) / s) + 1.0;
+  constexpr double kMaxCount = std::numeric_limits<std::int32_t>::max();
+  if (!(s > 0.0) || !std::isfinite(s) || !(columns >= 1.0 && columns <= kMaxCount) ||
+      !(rows >= 1.0 && rows <= kMaxCount) || columns * rows > kMaxCount) {
+    return false;
+  }
+  const std::uint64_t cells = static_cast<std::uint64_t>(columns) * static_cast<std::uint64_t>(rows);
+  if ((cells + 1) * sizeof(std::uint32_t) + static_cast<std::uint64_t>(n) * 4 > memoryBudgetBytes) {
+    return false;
+  }
+  try {
+    cellStart_.assign(cells + 1, 0);
+    pointIndex_.resize(static_cast<std::size_t>(n));
+  } catch (const std::bad_alloc&) {
+    Release();
+    return false;
+  }
+  nx = static_cast<int>(columns);
+  ny = static_cast<int>(rows);
+  const auto cellOf = [&](int k) {
+    return static_cast<std::size_t>(CellColumn(x[k])) * ny + CellRow(y[k]);
+  };
+  // Counting sort by cell: counts, running starts, then placement in index
+  // order, which keeps every cell's list ascending.
+  for (int k = 0; k < n; ++k) ++cellStart_[cellOf(k) + 1];
+  for (std::size_t c = 1; c <= cells; ++c) cellStart_[c] += cellStart_[c - 1];
+  for (int k = 0; k < n; ++k) pointIndex_[cellStart_[cellOf(k)]++] = k;
+  for (std::size_t c = cells; c > 0; --c) cellStart_[c] = cellStart_[c - 1];
+  cellStart_[0] = 0;
+  return true;
+}
+
+std::uint64_t DefaultLatticeBudget() {
+  const long pages = sysconf(_SC_PHYS_PAGES);
+  const long pageSize = sysconf(_SC_PAGE_SIZE);
+  if (pages <= 0 || pageSize <= 0) return std::uint64_t{1} << 32;
+  return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize) / 2;
+}
+
+}  // namespace zelvo

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace zelvo {
+
+// Reads a text file line by line, each line whole whatever its length. A line
+// is delivered with its LF when it has one; only LF ends a line. A UTF-8
+// byte-order mark at the very start of the file is dropped.
+class LineReader {
+ public:
+  LineReader() = default;
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+  ~LineReader();
+
+  // False when the file cannot be opened for reading (a folder included).
+  bool Open(const std::string& fileName);
+  // False at the end of the file or on a read error.
+  bool Next(std::string_view& line);
+  bool Rewind();
+  bool ReadFailed() const { return readFailed_; }
+
+ private:
+  bool Fill();
+
+  std::FILE* file_ = nullptr;
+  std::string buffer_;
+  std::size_t begin_ = 0;  // first unread byte in buffer_
+  bool atEnd_ = false;
+  bool atStart_ = true;
+  bool readFailed_ = false;
+};
+
+}  // namespace zelvo

@@ -1,0 +1,118 @@
+#include "io/point_reader.h"
+
+#include <limits>
+#include <new>
+
+#include "app/window_services.h"
+#include "io/line_reader.h"
+
+namespace zelvo {
+namespace {
+
+struct FirstPass {
+  long long dataLines = 0;
+  long long allLines = 0;
+  DataExtent extent{1e38, -1e38, 1e38, -1e38, 1e38, -1e38};
+};
+
+void Widen(double value, double& minimum, double& maximum) {
+  if (value < minimum) minimum = value;
+  if (value > maximum) maximum = value;
+}
+
+FirstPass CountAndMeasure(LineReader& reader, PointLineParser& parser) {
+  FirstPass pass;
+  std::string_view line;
+  PointValues values;
+  while (reader.Next(line)) {
+    ++pass.allLines;
+    if (!parser.Parse(line, values)) continue;
+    ++pass.dataLines;
+    Widen(values.x, pass.extent.xmin, pass.extent.xmax);
+    Widen(values.y, pass.extent.ymin, pass.extent.ymax);
+    Widen(values.quantity, pass.extent.qmin, pass.extent.qmax);
+  }
+  return pass;
+}
+
+// Makes the smallest coordinate exactly 0 when it is negative.
+double ShiftFor(double& minimum, double& maximum) {
+  if (!(minimum < 0)) return 0.0;
+  const double shift = -minimum;
+  minimum = 0.0;
+  maximum = maximum + shift;
+  return shift;
+}
+
+// The second pass stores what the first pass counted; a file that grew in
+// between does not overflow the tables.
+int Store(LineReader& reader, PointLineParser& parser, PointSet& points, ResultTable& results) {
+  PointTable& table = points.table;
+  const int capacity = table.Size();
+  std::string_view line;
+  PointValues values;
+  int n = 0;
+  while (n < capacity && reader.Next(line)) {
+    if (!parser.Parse(line, values)) continue;
+    table.x[n] = values.x + points.shift.x;
+    table.y[n] = values.y + points.shift.y;
+    table.point[n] = values.point;
+    table.quantity[n] = values.quantity;
+    results.column[kColX][n] = table.x[n];
+    results.column[kColY][n] = table.y[n];
+    results.column[kColQuantity][n] = values.quantity;
+    ++n;
+  }
+  return n;
+}
+
+}  // namespace
+
+int ReadPointFile(const std::string& fileName, const PointColumns& columns,
+                  char decimalSeparator, WindowServices& window, PointSet& points,
+                  ResultTable& results) {
+  points = PointSet{};
+  results.Release();
+  LineReader reader;
+  if (!reader.Open(fileName)) {
+    window.ShowMessage("Cannot open input data file");
+    return 1;
+  }
+  PointLineParser parser(columns, decimalSeparator);
+  const FirstPass pass = CountAndMeasure(reader, parser);
+  if (reader.ReadFailed()) {
+    window.ShowMessage("Cannot open input data file");
+    return 1;
+  }
+  if (pass.dataLines == 0) {
+    window.ShowMessage("Input file contains no valid xyz data");
+    return 1;
+  }
+  points.extent = pass.extent;
+  points.shift.x = ShiftFor(points.extent.xmin, points.extent.xmax);
+  points.shift.y = ShiftFor(points.extent.ymin, points.extent.ymax);
+  try {
+    if (pass.dataLines > std::numeric_limits<std::int32_t>::max()) throw std::bad_alloc();
+    points.table.Resize(static_cast<std::size_t>(pass.dataLines));
+    results.Resize(static_cast<std::size_t>(pass.dataLines));
+  } catch (const std::bad_alloc&) {
+    points = PointSet{};
+    results.Release();
+    window.ShowMessage("Error by allocating memory for data");
+    return 1;
+  }
+  const int stored = reader.Rewind() ? Store(reader, parser, points, results) : 0;
+  if (stored != points.table.Size()) {
+    // The file changed or failed between the passes: keep no partial tables.
+    points = PointSet{};
+    results.Release();
+    window.ShowMessage("Cannot open input data file");
+    return 1;
+  }
+  const DataExtent& e = points.extent;
+  points.centre = AreaCentre{(e.xmin + e.xmax) / 2, (e.ymin + e.ymax) / 2, (e.qmin + e.qmax) / 2};
+  points.linesSkipped = pass.allLines - pass.dataLines;
+  return 0;
+}
+
+}  // namespace zelvo

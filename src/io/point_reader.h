@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+#include "core/point_table.h"
+#include "core/result_table.h"
+#include "io/line_ops.h"
+
+namespace zelvo {
+
+class WindowServices;
+
+// The points of one input file with what the reader derives from them.
+struct PointSet {
+  PointTable table;
+  DataExtent extent;
+  CoordinateShift shift;
+  AreaCentre centre;
+  long long linesSkipped = 0;  // lines of the file not taken as data
+};
+
+// Reads the point data file in two passes (count and extent, then store),
+// shifting negative coordinates so that the smallest is 0, and creates the
+// result rows. 0 on success; 1 when the file cannot be opened, holds no data
+// or does not fit in memory, already reported; `points` and `results` are
+// then left empty.
+int ReadPointFile(const std::string& fileName, const PointColumns& columns,
+                  char decimalSeparator, WindowServices& window, PointSet& points,
+                  ResultTable& results);
+
+}  // namespace zelvo

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+#include "core/point_table.h"
+#include "io/line_ops.h"
+
+namespace zelvo {
+
+class WindowServices;
+
+// Marks as traced, for every data line of the subset file, the first point in
+// file order whose identifier lies within 1e-6 of the line's. 0 when done,
+// whether or not anything matched; 1 when the file cannot be opened, reported.
+int ReadTraceSubset(const std::string& fileName, const PointColumns& columns,
+                    char decimalSeparator, WindowServices& window, PointTable& points);
+
+}  // namespace zelvo

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+
+#include "app/control.h"
+#include "core/result_table.h"
+#include "core/search_cluster.h"
+#include "preview/preview_image.h"
+
+namespace zelvo {
+
+class WindowServices;
+
+// What a preview grids from: the lattice and the rows of the last run or load.
+struct PreviewSource {
+  const SearchCluster* cluster = nullptr;
+  const ResultTable* results = nullptr;
+  double searchRadius = 0.0;    // R: the distance limit of the gridding
+  double griddingRadius = 0.0;  // G: the size of its cell window
+  int width = 0;                // W and H of a pane
+  int height = 0;
+};
+
+// Grids, resamples and renders one variable (2 quantity .. 7 rq) under the
+// hourglass, processing the window's messages after every node column and
+// asking "Cancel calculation?" while stopRequested is set. Nothing when the
+// user cancelled (stopRequested stays set) or the temporary buffers could not
+// be had (reported).
+std::optional<PreviewImage> PreviewVariable(const PreviewSource& source, int variable,
+                                            bool& stopRequested, WindowServices& window);
+
+// Copies the picture into the pane, north up, leaving its outermost ring of
+// pixels alone.
+void PaintPane(WindowServices& window, Control pane, const PreviewImage& image);
+
+}  // namespace zelvo
