@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Runs the shipped gravity survey through zelvo-batch and says where the
+# results are. Usage: examples/run-example.sh [BUILD_DIR]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+out=examples/out
+mkdir -p "$out"
+"$build/src/zelvo-batch" --radius 60 --subset examples/sphere_trace_subset.dat \
+  examples/sphere_survey.dat "$out/sphere_survey_out.dat"
+echo "Result file: $out/sphere_survey_out.dat"
+echo "Trace file:  $out/sphere_survey_out_trace_out.xyz"
