@@ -1,0 +1,149 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+#include "app/run_state.h"
+#include "app/settings_file.h"
+#include "app/window_services.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace zelvo {
+
+class PaneWidget;
+class UpDownWidget;
+
+// What a modal box would show; for questions the answer is Yes or No.
+struct MessageBoxRequest {
+  std::string caption;
+  std::string text;
+  bool question = false;
+};
+
+struct WindowOptions {
+  // Empty: the running executable. The settings file lies beside it.
+  std::string executablePath;
+  // Unset: the system locale's.
+  std::optional<char> decimalSeparator;
+  // Set: answers every message box and question instead of showing it
+  // (true = Yes), so that tests never block.
+  std::function<bool(const MessageBoxRequest&)> messageHook;
+  // Set: answers every file dialog instead of showing it (save: the save
+  // dialog).
+  std::function<std::optional<FileDialogChoice>(bool save, const FileDialogRequest&)> dialogHook;
+};
+
+// The main window. It owns the run state and the settings block and is the
+// window the logic talks to.
+class TfrmMain : public QWidget, public WindowServices {
+ public:
+  explicit TfrmMain(WindowOptions options = {});
+  ~TfrmMain() override;
+
+  // WindowServices
+  std::string Text(Control control) const override;
+  void SetText(Control control, std::string_view text) override;
+  int ItemIndex(Control control) const override;
+  void SetItemIndex(Control control, int index) override;
+  bool Checked(Control control) const override;
+  void SetChecked(Control control, bool checked) override;
+  void SetSpinnerPosition(Control spinner, int position) override;
+  void SetEnabled(Control control, bool enabled) override;
+  void SetVisible(Control control, bool visible) override;
+  void SetFocus(Control control) override;
+  void ShowMessage(std::string_view text) override;
+  void ShowMessage(std::string_view caption, std::string_view text) override;
+  bool Ask(std::string_view caption, std::string_view text) override;
+  std::optional<FileDialogChoice> OpenFileDialog(const FileDialogRequest& request) override;
+  std::optional<FileDialogChoice> SaveFileDialog(const FileDialogRequest& request) override;
+  void ProcessMessages() override;
+  void SetProgressRange(int minimum, int maximum) override;
+  void SetProgressPosition(int position) override;
+  void ShowHourglass() override;
+  void RestoreCursor() override;
+  int PaneWidth(Control pane) const override;
+  int PaneHeight(Control pane) const override;
+  void ClearPane(Control pane) override;
+  void SetPanePixel(Control pane, int x, int y, std::uint32_t colour) override;
+  PaneBitmap CopyPane(Control pane) const override;
+  char DecimalSeparator() const override { return separator_; }
+  std::string LowerCase(std::string_view text) const override;
+  std::string ExecutablePath() const override;
+
+  // The widget of a control (a label has none).
+  QWidget* Widget(Control control) const;
+  RunState& State() { return state_; }
+  bool Running() const { return state_.busy; }
+
+  // Handlers, named after control and event.
+  void btn_inClick();
+  void btn_logClick();
+  void btn_outClick();
+  void btn_calcClick();
+  void btn_stopClick();
+  void btn_exitClick();
+  void btn_loadClick();
+  void btn_save1Click();
+  void btn_save2Click();
+  void btn_save3Click();
+  void cb1Change();
+  void cb2Change();
+  void cb3Change();
+  // The field checks on leaving; false when the focus was put back.
+  bool CheckNumber(Control field);
+  bool txt_iterExit();
+  void FormClose();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildControls();
+  void SetTabOrder();
+  QLabel* AddLabel(QWidget* parent, int left, int top, const char* caption);
+  QLineEdit* AddEdit(Control control, int left, int top, int width, const char* hint);
+  QComboBox* AddList(Control control, QWidget* parent, int left, int top, int width,
+                     const char* hint);
+  QPushButton* AddButton(Control control, int left, int top, int width, int height,
+                         const char* caption, const char* hint);
+  PaneWidget* Pane(Control pane) const;
+  bool ShowBox(const MessageBoxRequest& request);
+  std::optional<FileDialogChoice> RunFileDialog(bool save, const FileDialogRequest& request);
+  void FlushPendingMessages();
+  // Runs a handler so that an error escaping it is shown and the window goes on.
+  template <typename Handler>
+  void Guarded(Handler handler);
+
+  WindowOptions options_;
+  char separator_;
+  RunState state_;
+  SettingsBlock settings_;
+  std::array<QWidget*, kControlCount> widgets_{};
+  QButtonGroup* searchGroup_ = nullptr;
+  UpDownWidget* upDown_ = nullptr;
+  QElapsedTimer sinceMessages_;
+  bool messagesPending_ = false;
+  // The open dialog keeps the file type last chosen in it.
+  int openFilterIndex_ = 1;
+  bool checkingField_ = false;
+  // The window was asked to close during a run: the run is being cancelled
+  // and the window closes once it has unwound.
+  bool closing_ = false;
+  bool closed_ = false;
+};
+
+}  // namespace zelvo
