@@ -3,10 +3,14 @@
 #include <functional>
 #include <map>
 
+#include "app/number_text.h"
+#include "app/settings_file.h"
+
 namespace zelvo {
 
 const char* const kBatchUsage =
     "usage: zelvo-batch [OPTIONS] INPUT OUTPUT\n"
+    "       zelvo-batch --settings FILE [OPTIONS] [INPUT OUTPUT]\n"
     "       zelvo-batch --info INPUT [--columns X,Y,P,Q] [--decimal-separator C] [--subset FILE]\n"
     "\n"
     "Computes horizontal gradients, fitted values and residuals at every point of INPUT\n"
@@ -25,6 +29,9 @@ const char* const kBatchUsage =
     "  --decimal-separator C     decimal separator of the input files, . or , (default: locale)\n"
     "  --on-singular continue|stop  answer to a singular fit (default continue)\n"
     "  --quiet                   no progress bar\n"
+    "  --settings FILE           every parameter from a settings file the window wrote\n"
+    "                            (zelvo.cfg beside zelvo); the options given override it,\n"
+    "                            INPUT and OUTPUT may be left out when it names them\n"
     "  --info                    print what INPUT holds and stop\n"
     "  --help, --version\n";
 
@@ -33,7 +40,8 @@ namespace {
 bool TakesValue(const std::string& option) {
   static const char* const kWithValue[] = {
       "--radius", "--iterations", "--object", "--columns", "--nearest", "--center-x",
-      "--center-y", "--center-q", "--subset", "--decimal-separator", "--on-singular"};
+      "--center-y", "--center-q", "--subset", "--decimal-separator", "--on-singular",
+      "--settings"};
   for (const char* name : kWithValue) {
     if (option == name) return true;
   }
@@ -47,6 +55,7 @@ std::string ApplyOption(BatchOptions& o, const std::string& name, const std::str
   else if (name == "--iterations") o.iterations = value;
   else if (name == "--nearest") o.nearest = value;
   else if (name == "--subset") o.subsetFileName = value;
+  else if (name == "--settings") o.settingsFileName = value;
   else if (name == "--columns") {
     if (!ParseColumnLetters(value)) return "--columns takes four letters A..Z, as A,B,C,D";
     o.columns = value;
@@ -87,8 +96,9 @@ std::optional<int> ParseCenterMode(const std::string& text) {
   return std::nullopt;
 }
 
-ParsedCommandLine ParseBatchCommandLine(const std::vector<std::string>& arguments) {
-  BatchOptions options;
+ParsedCommandLine ParseBatchCommandLine(const std::vector<std::string>& arguments,
+                                        const BatchOptions& start) {
+  BatchOptions options = start;
   std::vector<std::string> positional;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
@@ -114,6 +124,8 @@ ParsedCommandLine ParseBatchCommandLine(const std::vector<std::string>& argument
     }
   }
   const std::size_t wanted = options.mode == BatchMode::kInfo ? 1 : 2;
+  const bool namedBySettings = !options.settingsFileName.empty() && positional.empty();
+  if (namedBySettings) return {options, {}};
   if (positional.size() != wanted) {
     return {std::nullopt, wanted == 1 ? "--info takes one INPUT file"
                                       : "expected INPUT and OUTPUT file names"};
@@ -121,6 +133,48 @@ ParsedCommandLine ParseBatchCommandLine(const std::vector<std::string>& argument
   options.inputFileName = positional[0];
   if (wanted == 2) options.outputFileName = positional[1];
   return {options, {}};
+}
+
+std::string OptionsFromSettings(const SettingsValues& s, BatchOptions& o) {
+  const auto inRange = [](std::int32_t value, int count) { return value >= 0 && value < count; };
+  const std::int32_t columns[] = {s.columnX, s.columnY, s.columnPoint, s.columnQuantity};
+  std::string letters;
+  for (std::int32_t column : columns) {
+    if (!inRange(column, 26)) return "the settings file selects no column (" + std::to_string(column) + ")";
+    if (!letters.empty()) letters += ',';
+    letters += static_cast<char>('A' + column);
+  }
+  static const char* const kObjects[] = {"RGA", "LGA"};
+  if (!inRange(s.object, 2)) {
+    return "the settings file selects no object of higher iteration (" + std::to_string(s.object) + ")";
+  }
+  static const char* const kCentring[] = {"none", "area", "point"};
+  for (std::int32_t mode : {s.centerX, s.centerY, s.centerQ}) {
+    if (!inRange(mode, 3)) return "the settings file selects no centring (" + std::to_string(mode) + ")";
+  }
+  if (!inRange(s.searchMode, 2)) {
+    return "the settings file selects no search mode (" + std::to_string(s.searchMode) + ")";
+  }
+  o.inputFileName = s.inputFileName;
+  o.outputFileName = s.outputFileName;
+  o.subsetFileName = s.subsetFileName;
+  // The texts the window shows for these numbers: what it writes in headers
+  // and file names.
+  o.radius = FormatGeneral(s.searchRadius, '.');
+  o.griddingRadius = FormatGeneral(s.griddingRadius, '.');
+  o.iterations = std::to_string(s.iterations);
+  o.object = kObjects[s.object];
+  o.columns = letters;
+  o.centerX = kCentring[s.centerX];
+  o.centerY = kCentring[s.centerY];
+  o.centerQ = kCentring[s.centerQ];
+  o.nearest.reset();
+  if (s.searchMode == 1) o.nearest = std::to_string(s.nearestCount);
+  o.includePoint = s.pointIn;
+  o.preview = s.preview;
+  o.pane2Variable = s.pane2;
+  o.pane3Variable = s.pane3;
+  return {};
 }
 
 }  // namespace zelvo

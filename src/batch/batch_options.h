@@ -6,6 +6,8 @@
 
 namespace zelvo {
 
+struct SettingsValues;
+
 enum class BatchMode { kRun, kInfo, kHelp, kVersion };
 
 // The command line as typed; numbers stay texts until they are checked.
@@ -26,6 +28,14 @@ struct BatchOptions {
   std::optional<char> decimalSeparator;
   bool stopOnSingular = false;
   bool quiet = false;
+  // --settings: a settings file of the window, read before the options that
+  // follow on the command line override it.
+  std::string settingsFileName;
+  std::optional<std::string> griddingRadius;
+  // The window's preview choices, kept for the previews of a run.
+  bool preview = false;
+  int pane2Variable = 0;  // item index of cb2
+  int pane3Variable = 1;  // item index of cb3
 };
 
 struct ParsedCommandLine {
@@ -33,7 +43,15 @@ struct ParsedCommandLine {
   std::string error;  // what is wrong, when options is empty
 };
 
-ParsedCommandLine ParseBatchCommandLine(const std::vector<std::string>& arguments);
+// The options start from the given ones (those of a settings file); with
+// --settings, INPUT and OUTPUT may be left out.
+ParsedCommandLine ParseBatchCommandLine(const std::vector<std::string>& arguments,
+                                        const BatchOptions& start = {});
+
+// The options of a run as the window would make it from these settings, the
+// numbers written as the window writes them. An error text when a stored
+// choice is none of the window's.
+std::string OptionsFromSettings(const SettingsValues& settings, BatchOptions& options);
 
 // "A,B,C,D" -> column indices of x, y, point, quantity.
 std::optional<std::vector<int>> ParseColumnLetters(const std::string& text);

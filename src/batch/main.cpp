@@ -11,6 +11,7 @@
 #include "app/calc_command.h"
 #include "app/number_text.h"
 #include "app/run_state.h"
+#include "app/settings_file.h"
 #include "batch/batch_options.h"
 #include "batch/terminal_window.h"
 #include "io/point_reader.h"
@@ -100,6 +101,24 @@ void FillWindow(const BatchOptions& options, char separator, HeadlessWindow& win
   window.SetItemIndex(Control::cmb_centery, *ParseCenterMode(options.centerY));
   window.SetItemIndex(Control::cmb_centerz, *ParseCenterMode(options.centerQ));
   window.SetChecked(Control::chb_cpin, options.includePoint);
+  if (options.griddingRadius) {
+    window.SetText(Control::txt_nearest, FieldText(*options.griddingRadius, separator));
+  }
+}
+
+// The command line over the settings file it names, if any.
+ParsedCommandLine ParseWithSettings(const std::vector<std::string>& arguments) {
+  ParsedCommandLine parsed = ParseBatchCommandLine(arguments);
+  if (!parsed.options || parsed.options->settingsFileName.empty()) return parsed;
+  const std::string& path = parsed.options->settingsFileName;
+  SettingsBlock block;
+  if (ReadSettingsFile(path, block) != SettingsRead::kRead) {
+    return {std::nullopt, "cannot read the settings file " + path};
+  }
+  BatchOptions fromFile;
+  const std::string problem = OptionsFromSettings(DecodeSettings(block), fromFile);
+  if (!problem.empty()) return {std::nullopt, path + ": " + problem};
+  return ParseBatchCommandLine(arguments, fromFile);
 }
 
 int RunBatch(const BatchOptions& options, char separator) {
@@ -156,7 +175,7 @@ int PrintInfo(const BatchOptions& options, char separator) {
 
 int Main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
-  const ParsedCommandLine parsed = ParseBatchCommandLine(arguments);
+  const ParsedCommandLine parsed = ParseWithSettings(arguments);
   if (!parsed.options) return UsageError(parsed.error);
   const BatchOptions& options = *parsed.options;
   switch (options.mode) {
