@@ -13,33 +13,35 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Checks the grammar and returns the text in the form from_chars takes
-// ("." as separator, no leading "+"), or nothing.
-std::optional<std::string> NormalisedNumber(std::string_view text, char separator) {
-  std::string out;
-  out.reserve(text.size());
+// Checks the grammar; on success tells whether the text carries a "+" sign
+// or the separator is not ".", which from_chars does not take as they stand.
+bool MatchesNumberGrammar(std::string_view text, char separator, bool& needsRewrite) {
   std::size_t i = 0;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    if (text[i] == '-') out.push_back('-');
-    ++i;
-  }
+  needsRewrite = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) needsRewrite = text[i++] == '+';
   std::size_t digits = 0;
-  for (; i < text.size() && IsDigit(text[i]); ++i, ++digits) out.push_back(text[i]);
+  for (; i < text.size() && IsDigit(text[i]); ++i) ++digits;
   if (i < text.size() && text[i] == separator) {
-    out.push_back('.');
-    ++i;
-    for (; i < text.size() && IsDigit(text[i]); ++i, ++digits) out.push_back(text[i]);
+    needsRewrite = needsRewrite || separator != '.';
+    for (++i; i < text.size() && IsDigit(text[i]); ++i) ++digits;
   }
-  if (digits == 0) return std::nullopt;
+  if (digits == 0) return false;
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    out.push_back('e');
     ++i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) out.push_back(text[i++]);
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
     std::size_t exponentDigits = 0;
-    for (; i < text.size() && IsDigit(text[i]); ++i, ++exponentDigits) out.push_back(text[i]);
-    if (exponentDigits == 0) return std::nullopt;
+    for (; i < text.size() && IsDigit(text[i]); ++i) ++exponentDigits;
+    if (exponentDigits == 0) return false;
   }
-  if (i != text.size()) return std::nullopt;
+  return i == text.size();
+}
+
+// The text in the form from_chars takes: "." as separator, no leading "+".
+std::string Rewritten(std::string_view text, char separator) {
+  std::string out(text.substr(!text.empty() && text[0] == '+' ? 1 : 0));
+  for (char& c : out) {
+    if (c == separator) c = '.';
+  }
   return out;
 }
 
@@ -58,14 +60,62 @@ std::optional<double> OutOfRangeValue(const std::string& normalised) {
 
 }  // namespace
 
+namespace {
+
+// Most survey numbers have few digits: their mantissa m is exact in a double
+// and so is 10^|e| for |e| <= 22, so one correctly rounded multiplication or
+// division gives the correctly rounded value, the same as from_chars.
+std::optional<double> ExactShortDecimal(std::string_view text, char separator) {
+  static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  std::size_t i = 0;
+  const bool negative = !text.empty() && text[0] == '-';
+  if (!text.empty() && (text[0] == '+' || text[0] == '-')) ++i;
+  std::uint64_t mantissa = 0;
+  int digits = 0, fractionDigits = 0;
+  for (; i < text.size() && IsDigit(text[i]); ++i, ++digits) mantissa = mantissa * 10 + (text[i] - '0');
+  if (i < text.size() && text[i] == separator) {
+    for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digits, ++fractionDigits) {
+      mantissa = mantissa * 10 + (text[i] - '0');
+    }
+  }
+  if (digits == 0 || digits > 19) return std::nullopt;
+  int exponent = 0;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    const bool negativeExponent = i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    int exponentDigits = 0;
+    for (; i < text.size() && IsDigit(text[i]) && exponentDigits < 4; ++i, ++exponentDigits) {
+      exponent = exponent * 10 + (text[i] - '0');
+    }
+    if (exponentDigits == 0) return std::nullopt;
+    if (negativeExponent) exponent = -exponent;
+  }
+  if (i != text.size()) return std::nullopt;
+  exponent -= fractionDigits;
+  if (mantissa > (std::uint64_t{1} << 53) || exponent < -22 || exponent > 22) return std::nullopt;
+  double value = static_cast<double>(mantissa);
+  value = exponent < 0 ? value / kPowersOfTen[-exponent] : value * kPowersOfTen[exponent];
+  return negative ? -value : value;
+}
+
+}  // namespace
+
 std::optional<double> ParseNumber(std::string_view text, char decimalSeparator) {
-  std::optional<std::string> normalised = NormalisedNumber(text, decimalSeparator);
-  if (!normalised) return std::nullopt;
+  if (std::optional<double> value = ExactShortDecimal(text, decimalSeparator)) return value;
+  bool needsRewrite = false;
+  if (!MatchesNumberGrammar(text, decimalSeparator, needsRewrite)) return std::nullopt;
+  std::string rewritten;
+  if (needsRewrite) {
+    rewritten = Rewritten(text, decimalSeparator);
+    text = rewritten;
+  }
   double value = 0.0;
-  const char* first = normalised->data();
-  const char* last = first + normalised->size();
-  auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
-  if (error == std::errc::result_out_of_range) return OutOfRangeValue(*normalised);
+  const char* last = text.data() + text.size();
+  auto [end, error] = std::from_chars(text.data(), last, value, std::chars_format::general);
+  if (error == std::errc::result_out_of_range) return OutOfRangeValue(std::string(text));
   if (error != std::errc() || end != last) return std::nullopt;
   return value;
 }

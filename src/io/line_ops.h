@@ -54,6 +54,8 @@ class PointLineParser {
   bool Parse(std::string_view rawLine, PointValues& values);
 
  private:
+  bool ConvertFields(PointValues& values) const;
+
   PointColumns columns_;
   char separator_;
   std::string prepared_;

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <random>
 
 #include "app/file_names.h"
 #include "app/number_text.h"
@@ -66,6 +68,29 @@ TEST(TraceFileName, ReplacesTheExtensionAfterTheLastSeparator) {
   EXPECT_EQ(TraceFileName("/data/line.7/out.dat"), "/data/line.7/out_trace_out.xyz");
   EXPECT_EQ(TraceFileName("d:out.x.dat"), "d:out.x_trace_out.xyz");
   EXPECT_EQ(ReplaceExtension("C:\\data\\line7.xyz", "_out.dat"), "C:\\data\\line7_out.dat");
+}
+
+}  // namespace
+}  // namespace zelvo
+
+namespace zelvo {
+namespace {
+
+TEST(ParseNumber, ShortDecimalsRoundAsTheLibraryDoes) {
+  std::mt19937_64 random(5);
+  for (int i = 0; i < 300000; ++i) {
+    std::string text = (random() % 3 == 0) ? "-" : "";
+    const int intDigits = static_cast<int>(random() % 12), fracDigits = static_cast<int>(random() % 10);
+    for (int d = 0; d < intDigits; ++d) text += static_cast<char>('0' + random() % 10);
+    if (fracDigits > 0 || intDigits == 0) {
+      text += '.';
+      for (int d = 0; d < std::max(fracDigits, 1); ++d) text += static_cast<char>('0' + random() % 10);
+    }
+    if (random() % 4 == 0) text += "e" + std::to_string(static_cast<int>(random() % 50) - 25);
+    const std::optional<double> parsed = ParseNumber(text, '.');
+    ASSERT_TRUE(parsed) << text;
+    ASSERT_EQ(*parsed, std::strtod(text.c_str(), nullptr)) << text;
+  }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <random>
 #include <string>
 
 #include "app/headless_window.h"
@@ -81,6 +83,31 @@ TEST(PointLines, LoneCarriageReturnAndNul) {
   // A NUL ends the scan but stays in its field, which does not convert.
   EXPECT_FALSE(Judge(std::string("1 2 3 4\0 5\n", 11)));
   EXPECT_TRUE(Judge(std::string("1 2 3 4 \0junk\n", 14)));
+}
+
+TEST(PointLines, OneSweepJudgesAsTheRulesOneByOne) {
+  const std::string alphabet = "0123456789 .,+-eE:\t\r\n\b\"/lLINExX\0\x80\xEF";
+  std::mt19937 random(3);
+  for (char separator : {'.', ','}) {
+    PointLineParser parser(PointColumns{}, separator);
+    std::string prepared;
+    std::vector<std::string_view> fields;
+    for (int i = 0; i < 200000; ++i) {
+      std::string line;
+      const int length = static_cast<int>(random() % 24);
+      for (int k = 0; k < length; ++k) {
+        line += random() % 3 ? alphabet[random() % 12] : alphabet[random() % alphabet.size()];
+      }
+      PointValues swept, ruled;
+      const bool bySweep = parser.Parse(line, swept);
+      const bool byRules = PrepareDataLine(line, separator, prepared) &&
+                           ParsePointLine(prepared, PointColumns{}, separator, fields, ruled);
+      ASSERT_EQ(bySweep, byRules) << line;
+      if (bySweep) {
+        ASSERT_EQ(std::memcmp(&swept, &ruled, sizeof swept), 0) << line;
+      }
+    }
+  }
 }
 
 class PointFile : public ::testing::Test {
