@@ -7,7 +7,6 @@ namespace zelvo {
 namespace {
 
 constexpr double kPointOfCalculationDistance = 1e-6;
-constexpr double kNearSquared = kPointOfCalculationDistance * kPointOfCalculationDistance;
 constexpr double kSamePositionPerAxis = 1e-8;
 
 bool CoversLattice(const SearchCluster& cluster, const CellRange& window) {
@@ -16,22 +15,22 @@ bool CoversLattice(const SearchCluster& cluster, const CellRange& window) {
 }
 
 bool IsPointOfCalculation(const FitChoices& choices, double dx, double dy) {
-  return !choices.pointOfCalculationIn &&
-         WithinDistance(dx, dy, kPointOfCalculationDistance, kNearSquared);
+  static constexpr double kNear = kPointOfCalculationDistance;
+  return !choices.pointOfCalculationIn && DistanceLimit(kNear).Within(dx, dy);
 }
 
 // One search pass: the distances of the eligible points within r. Tells
 // whether an eligible point of the window was left out for lying beyond r.
 bool CollectDistances(const FitData& data, const FitChoices& choices, const CellRange& window,
                       double x0, double y0, double r, std::vector<double>& distances) {
-  const double rSquared = r * r;
+  const DistanceLimit limit(r);
   bool leftOutBeyond = false;
   distances.clear();
   data.cluster->ForEachInWindow(window, [&](int k) {
     const double dx = data.x[k] - x0;
     const double dy = data.y[k] - y0;
     if (IsPointOfCalculation(choices, dx, dy)) return;
-    if (BeyondDistance(dx, dy, r, rSquared)) {
+    if (limit.Beyond(dx, dy)) {
       leftOutBeyond = true;
       return;
     }
@@ -42,14 +41,14 @@ bool CollectDistances(const FitData& data, const FitChoices& choices, const Cell
 
 void NeighbourhoodMeans(const FitData& data, const FitChoices& choices, const CellRange& window,
                         double x0, double y0, double dN, AreaCentre& centre) {
-  const double dNSquared = dN * dN;
+  const DistanceLimit limit(dN);
   centre = AreaCentre{};
   double sumX = 0.0, sumY = 0.0, sumQ = 0.0;
   int count = 0;
   data.cluster->ForEachInWindow(window, [&](int k) {
     const double dx = data.x[k] - x0;
     const double dy = data.y[k] - y0;
-    if (IsPointOfCalculation(choices, dx, dy) || BeyondDistance(dx, dy, dN, dNSquared)) return;
+    if (IsPointOfCalculation(choices, dx, dy) || limit.Beyond(dx, dy)) return;
     sumX += data.x[k];
     sumY += data.y[k];
     sumQ += data.q[k];
@@ -67,7 +66,7 @@ void NeighbourhoodMeans(const FitData& data, const FitChoices& choices, const Ce
 void FitWithinDistance(const FitData& data, const FitChoices& choices, const CellRange& window,
                        const AreaCentre& centre, double x0, double y0, double q0, double dN,
                        PlaneFit& fit) {
-  const double dNSquared = dN * dN;
+  const DistanceLimit limit(dN);
   NormalSums sums;
   data.cluster->ForEachInWindow(window, [&](int k) {
     const double dx = data.x[k] - x0;
@@ -76,7 +75,7 @@ void FitWithinDistance(const FitData& data, const FitChoices& choices, const Cel
         std::fabs(dy) < kSamePositionPerAxis) {
       return;
     }
-    if (BeyondDistance(dx, dy, dN, dNSquared)) return;
+    if (limit.Beyond(dx, dy)) return;
     sums.Add(Centred(data.x[k], choices.centerX, centre.cx, x0),
              Centred(data.y[k], choices.centerY, centre.cy, y0),
              Centred(data.q[k], choices.centerQ, centre.cq, q0));

@@ -5,30 +5,16 @@
 namespace zelvo {
 namespace {
 
-// Relative margin around the squared limit inside which the squared distance
-// cannot tell the hypot decision apart; far wider than their rounding errors.
-constexpr double kCloseCall = 1e-9;
 constexpr double kPointOfCalculationDistance = 1e-6;
 
+// What a centring mode subtracts; subtracting 0.0 leaves a value as it is.
+double CentreOffset(int mode, double areaValue, double pointValue) {
+  if (mode == kCenterToArea) return areaValue;
+  if (mode == kCenterToPoint) return pointValue;
+  return 0.0;
+}
+
 }  // namespace
-
-bool BeyondDistance(double dx, double dy, double limit, double limitSquared) {
-  const double squared = dx * dx + dy * dy;
-  if (std::isfinite(limitSquared) && std::isfinite(squared) && limitSquared > 1e-280) {
-    if (squared > limitSquared * (1.0 + kCloseCall)) return true;
-    if (squared < limitSquared * (1.0 - kCloseCall)) return false;
-  }
-  return std::hypot(dx, dy) > limit;
-}
-
-bool WithinDistance(double dx, double dy, double limit, double limitSquared) {
-  const double squared = dx * dx + dy * dy;
-  if (std::isfinite(limitSquared) && std::isfinite(squared) && limitSquared > 1e-280) {
-    if (squared > limitSquared * (1.0 + kCloseCall)) return false;
-    if (squared < limitSquared * (1.0 - kCloseCall)) return true;
-  }
-  return std::hypot(dx, dy) < limit;
-}
 
 int SolveSLE(double A[3][3], double r[3], int n) {
   for (int i = 0; i < n; ++i) {
@@ -64,24 +50,90 @@ void NormalSums::Solve(PlaneFit& fit) const {
   SolveSLE(fit.A, fit.r, 3);
 }
 
+namespace {
+
+struct RadiusSweep {
+  const FitData& data;
+  double x0, y0;
+  double offX, offY, offQ;
+  bool leaveOutNear;
+  DistanceLimit radius;
+  DistanceLimit near;
+};
+
+// The sweep over the window by squared distances alone, with no call in the
+// loop so that the sums stay in registers. False when some distance was too
+// close to call that way; the sums are then to be made again exactly.
+bool SweepClear(const RadiusSweep& w, const CellRange& window, NormalSums& out) {
+  const SearchCluster& cluster = *w.data.cluster;
+  const double* xs = w.data.x;
+  const double* ys = w.data.y;
+  const double* qs = w.data.q;
+  double a00 = 0, a01 = 0, a02 = 0, a11 = 0, a12 = 0, a22 = 0, r0 = 0, r1 = 0, r2 = 0;
+  bool unclear = false;
+  for (int i = window.iLo; i < window.iHi; ++i) {
+    const std::int32_t* end = cluster.ColumnRunEnd(i, window.jHi);
+    for (const std::int32_t* p = cluster.ColumnRunBegin(i, window.jLo); p < end; ++p) {
+      const int k = *p;
+      const double dx = xs[k] - w.x0;
+      const double dy = ys[k] - w.y0;
+      const double squared = dx * dx + dy * dy;
+      const bool beyond = w.radius.ClearlyBeyond(squared);
+      const bool inside = w.radius.ClearlyWithin(squared);
+      const bool nearIn = w.near.ClearlyWithin(squared);
+      const bool nearOut = w.near.ClearlyBeyond(squared);
+      const bool radiusUnclear = !(beyond | inside);
+      const bool nearUnclear = w.leaveOutNear & !(nearIn | nearOut);
+      unclear |= radiusUnclear | nearUnclear;
+      // Whether a neighbour is used follows the data, so a branch on it is
+      // mispredicted often; a weight of 1 or 0 keeps the sums bit for bit
+      // (x * 1 == x, and adding a zero product changes no sum).
+      const double weight = static_cast<double>(!beyond & !(w.leaveOutNear & nearIn));
+      const double X = (xs[k] - w.offX) * weight;
+      const double Y = (ys[k] - w.offY) * weight;
+      const double Z = (qs[k] - w.offQ) * weight;
+      a00 += X * X;
+      a01 += X * Y;
+      a02 += X;
+      a11 += Y * Y;
+      a12 += Y;
+      a22 += weight;
+      r0 += X * Z;
+      r1 += Y * Z;
+      r2 += Z;
+    }
+  }
+  out = NormalSums{a00, a01, a02, a11, a12, a22, r0, r1, r2};
+  return !unclear;
+}
+
+void SweepExact(const RadiusSweep& w, const CellRange& window, NormalSums& sums) {
+  sums = NormalSums{};
+  w.data.cluster->ForEachInWindow(window, [&](int k) {
+    const double dx = w.data.x[k] - w.x0;
+    const double dy = w.data.y[k] - w.y0;
+    if (w.leaveOutNear && w.near.Within(dx, dy)) return;
+    if (w.radius.Beyond(dx, dy)) return;
+    sums.Add(w.data.x[k] - w.offX, w.data.y[k] - w.offY, w.data.q[k] - w.offQ);
+  });
+}
+
+}  // namespace
+
 void FitPlaneRadius(const FitData& data, const FitChoices& choices, const AreaCentre& centre,
                     double x0, double y0, double q0, PlaneFit& fit) {
-  const double R = data.searchRadius;
-  const double RSquared = R * R;
-  const double nearSquared = kPointOfCalculationDistance * kPointOfCalculationDistance;
+  const RadiusSweep sweep{data,
+                          x0,
+                          y0,
+                          CentreOffset(choices.centerX, centre.cx, x0),
+                          CentreOffset(choices.centerY, centre.cy, y0),
+                          CentreOffset(choices.centerQ, centre.cq, q0),
+                          !choices.pointOfCalculationIn,
+                          DistanceLimit(data.searchRadius),
+                          DistanceLimit(kPointOfCalculationDistance)};
+  const CellRange window = data.cluster->CellWindow(x0, y0, data.searchRadius);
   NormalSums sums;
-  data.cluster->ForEachInWindow(data.cluster->CellWindow(x0, y0, R), [&](int k) {
-    const double dx = data.x[k] - x0;
-    const double dy = data.y[k] - y0;
-    if (!choices.pointOfCalculationIn &&
-        WithinDistance(dx, dy, kPointOfCalculationDistance, nearSquared)) {
-      return;
-    }
-    if (BeyondDistance(dx, dy, R, RSquared)) return;
-    sums.Add(Centred(data.x[k], choices.centerX, centre.cx, x0),
-             Centred(data.y[k], choices.centerY, centre.cy, y0),
-             Centred(data.q[k], choices.centerQ, centre.cq, q0));
-  });
+  if (!SweepClear(sweep, window, sums)) SweepExact(sweep, window, sums);
   sums.Solve(fit);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 #include "core/point_table.h"
 #include "core/search_cluster.h"
 
@@ -58,6 +60,21 @@ struct NormalSums {
     r1 += Y * Z;
     r2 += Z;
   }
+  // Add(X, Y, Z) when weight is 1; nothing when it is 0.
+  void AddWeighted(double X, double Y, double Z, double weight) {
+    X *= weight;
+    Y *= weight;
+    Z *= weight;
+    a00 += X * X;
+    a01 += X * Y;
+    a02 += X;
+    a11 += Y * Y;
+    a12 += Y;
+    a22 += weight;
+    r0 += X * Z;
+    r1 += Y * Z;
+    r2 += Z;
+  }
   // Completes the symmetric matrix into the fit and solves it.
   void Solve(PlaneFit& fit) const;
 };
@@ -70,11 +87,46 @@ int SolveSLE(double A[3][3], double r[3], int n);
 void FitPlaneRadius(const FitData& data, const FitChoices& choices, const AreaCentre& centre,
                     double x0, double y0, double q0, PlaneFit& fit);
 
-// The decision whether hypot(dx, dy) > limit, made by the squared distance
-// where that is clear and by hypot itself where it is too close to call, so
-// that it always agrees with hypot.
-bool BeyondDistance(double dx, double dy, double limit, double limitSquared);
-// The same for hypot(dx, dy) < limit.
-bool WithinDistance(double dx, double dy, double limit, double limitSquared);
+// Decides hypot(dx, dy) against a fixed limit exactly as hypot itself would:
+// by the squared distance where that is clear, which is nearly always, and by
+// hypot where the two are too close to call. The margin is far wider than the
+// rounding errors of either.
+class DistanceLimit {
+ public:
+  explicit DistanceLimit(double limit) : limit_(limit) {
+    constexpr double kCloseCall = 1e-9;
+    const double squared = limit * limit;
+    if (std::isfinite(squared) && squared > 1e-280) {
+      below_ = squared * (1.0 - kCloseCall);
+      above_ = squared * (1.0 + kCloseCall);
+    }
+  }
+  // The clear answers are combined without a branch on them: they follow the
+  // data and would be mispredicted; only the rare close call branches.
+  bool Beyond(double dx, double dy) const {
+    const double squared = dx * dx + dy * dy;
+    const bool above = squared > above_;
+    const bool below = squared < below_;
+    if (!(above | below)) [[unlikely]] return std::hypot(dx, dy) > limit_;
+    return above;
+  }
+  // For a sweep without calls: the clear answers of a squared distance.
+  bool ClearlyBeyond(double squared) const { return squared > above_; }
+  bool ClearlyWithin(double squared) const { return squared < below_; }
+
+  bool Within(double dx, double dy) const {
+    const double squared = dx * dx + dy * dy;
+    const bool above = squared > above_;
+    const bool below = squared < below_;
+    if (!(above | below)) [[unlikely]] return std::hypot(dx, dy) < limit_;
+    return below;
+  }
+
+ private:
+  double limit_;
+  // Without a usable square every decision goes to hypot.
+  double below_ = -1.0;
+  double above_ = INFINITY;
+};
 
 }  // namespace zelvo

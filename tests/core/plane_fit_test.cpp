@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <random>
 #include <vector>
 
@@ -102,6 +103,55 @@ TEST(PlaneFit, SingularSystemsLeaveTheMarker) {
   EXPECT_EQ(r[0], kSingularMarker);
 }
 
+// The fit as plainly written: hypot for every distance, a branch for every
+// test. The fast fit must give the same bits.
+PlaneFit PlainFit(const FitData& data, const FitChoices& choices, const AreaCentre& centre,
+                  double x0, double y0, double q0) {
+  const auto centred = [](double v, int mode, double area, double point) {
+    return mode == 1 ? v - area : mode == 2 ? v - point : v;
+  };
+  NormalSums sums;
+  const SearchCluster& cluster = *data.cluster;
+  const CellRange w = cluster.CellWindow(x0, y0, data.searchRadius);
+  for (int i = w.iLo; i < w.iHi; ++i) {
+    for (int j = w.jLo; j < w.jHi; ++j) {
+      for (const std::int32_t* p = cluster.CellBegin(i, j); p != cluster.CellEnd(i, j); ++p) {
+        const double d = std::hypot(data.x[*p] - x0, data.y[*p] - y0);
+        if (!choices.pointOfCalculationIn && d < 1e-6) continue;
+        if (d > data.searchRadius) continue;
+        sums.Add(centred(data.x[*p], choices.centerX, centre.cx, x0),
+                 centred(data.y[*p], choices.centerY, centre.cy, y0),
+                 centred(data.q[*p], choices.centerQ, centre.cq, q0));
+      }
+    }
+  }
+  PlaneFit fit;
+  sums.Solve(fit);
+  return fit;
+}
+
+TEST(PlaneFit, FastFitGivesThePlainFitsBits) {
+  Scatter scatter;
+  std::mt19937 random(19);
+  std::uniform_real_distribution<double> coordinate(0, 300);
+  for (int i = 0; i < 3000; ++i) {
+    // Stations on a 3 m lattice, some repeated, so that many distances hit R exactly.
+    const double x = i % 4 == 0 ? std::floor(coordinate(random) / 3) * 3 : coordinate(random);
+    const double y = i % 4 == 0 ? std::floor(coordinate(random) / 3) * 3 : coordinate(random);
+    scatter.Add(x, y, std::sin(x * 0.05) * 10 + y * 0.3);
+  }
+  const FitData data = scatter.Lay(15);
+  scatter.centre.cq = 4.25;
+  for (int k = 0; k < 3000; k += 7) {
+    const FitChoices choices{k % 2 == 0, (k / 7) % 4 - 1, (k / 3) % 3, (k / 5) % 3};
+    PlaneFit fast;
+    FitPlaneRadius(data, choices, scatter.centre, scatter.x[k], scatter.y[k], scatter.q[k], fast);
+    const PlaneFit plain = PlainFit(data, choices, scatter.centre, scatter.x[k], scatter.y[k], scatter.q[k]);
+    ASSERT_EQ(std::memcmp(fast.r, plain.r, sizeof fast.r), 0) << k;
+    ASSERT_EQ(fast.npoints, plain.npoints) << k;
+  }
+}
+
 TEST(PlaneFit, SquaredDistanceTestsAgreeWithHypot) {
   std::mt19937_64 random(11);
   std::uniform_real_distribution<double> value(-1e3, 1e3);
@@ -112,8 +162,9 @@ TEST(PlaneFit, SquaredDistanceTestsAgreeWithHypot) {
     for (int step = ulps(random); step != 0; step += step > 0 ? -1 : 1) {
       limit = std::nextafter(limit, step > 0 ? INFINITY : 0.0);
     }
-    ASSERT_EQ(BeyondDistance(dx, dy, limit, limit * limit), std::hypot(dx, dy) > limit);
-    ASSERT_EQ(WithinDistance(dx, dy, limit, limit * limit), std::hypot(dx, dy) < limit);
+    const DistanceLimit test(limit);
+    ASSERT_EQ(test.Beyond(dx, dy), std::hypot(dx, dy) > limit);
+    ASSERT_EQ(test.Within(dx, dy), std::hypot(dx, dy) < limit);
   }
 }
 
