@@ -1,0 +1,104 @@
+// Gridding and rendering of one variable for about a million survey points:
+// 316 lines 100 m apart with 3164 points 10 m apart, R = G = 350 m, s = 35 m,
+// which lays 905 x 901 = 815,405 nodes with about 377 points within R each.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdint>
+
+#include "core/result_table.h"
+#include "core/search_cluster.h"
+#include "preview/grid_nodes.h"
+
+namespace {
+
+constexpr int kLines = 316;
+constexpr int kPointsPerLine = 3164;
+constexpr double kLineSpacing = 100.0;
+constexpr double kPointSpacing = 10.0;
+constexpr double kRadius = 350.0;
+constexpr double kCell = kRadius * 0.1;
+
+struct Survey {
+  zelvo::ResultTable results;
+  zelvo::SearchCluster cluster;
+  double pairs = 0.0;  // node-point pairs within R
+};
+
+Survey MakeSurvey() {
+  Survey survey;
+  const int n = kLines * kPointsPerLine;
+  survey.results.Resize(static_cast<std::size_t>(n));
+  double* x = survey.results.Column(zelvo::kColX);
+  double* y = survey.results.Column(zelvo::kColY);
+  double* q = survey.results.Column(zelvo::kColQuantity);
+  std::uint64_t state = 88172645463325252ull;
+  for (int line = 0; line < kLines; ++line) {
+    for (int p = 0; p < kPointsPerLine; ++p) {
+      const int k = line * kPointsPerLine + p;
+      state ^= state << 13;
+      state ^= state >> 7;
+      state ^= state << 17;
+      const double noise = static_cast<double>(state >> 11) * 0x1p-53 - 0.5;
+      x[k] = p * kPointSpacing;
+      y[k] = line * kLineSpacing;
+      q[k] = 50.0 * std::sin(x[k] / 2500.0) * std::cos(y[k] / 3100.0) + 0.002 * x[k] + noise;
+    }
+  }
+  const double xmax = (kPointsPerLine - 1) * kPointSpacing;
+  const double ymax = (kLines - 1) * kLineSpacing;
+  survey.cluster.Build(x, y, n, kCell, 0.0, xmax, 0.0, ymax, 1ull << 32);
+  // Count the pairs that the weights take in, for the cost per pair.
+  const zelvo::SearchCluster& c = survey.cluster;
+  std::int64_t pairs = 0;
+  for (int i = 0; i < c.nx; ++i) {
+    for (int j = 0; j < c.ny; ++j) {
+      const double X = c.xmin + i * c.s;
+      const double Y = c.ymin + j * c.s;
+      zelvo::CellRange window{std::max(0, i - 10), std::min(c.nx, i + 10), std::max(0, j - 10),
+                              std::min(c.ny, j + 10)};
+      c.ForEachInWindow(window, [&](int k) {
+        const double dx = X - x[k] + 0.001;
+        const double dy = Y - y[k] + 0.001;
+        if (dx * dx + dy * dy <= kRadius * kRadius) ++pairs;
+      });
+    }
+  }
+  survey.pairs = static_cast<double>(pairs);
+  return survey;
+}
+
+const Survey& TheSurvey() {
+  static const Survey survey = MakeSurvey();
+  return survey;
+}
+
+void Report(benchmark::State& state, const Survey& survey) {
+  const double nodes = static_cast<double>(survey.cluster.nx) * survey.cluster.ny;
+  state.counters["nodes"] = nodes;
+  state.counters["points_per_node"] = survey.pairs / nodes;
+  state.counters["ns_per_pair"] = benchmark::Counter(
+      survey.pairs * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_GridNodes(benchmark::State& state) {
+  const Survey& survey = TheSurvey();
+  for (auto _ : state) {
+    auto grid = zelvo::GridNodes(survey.cluster, survey.results, zelvo::kColQuantity, kRadius, kRadius);
+    benchmark::DoNotOptimize(grid);
+  }
+  Report(state, survey);
+}
+BENCHMARK(BM_GridNodes)->Unit(benchmark::kSecond)->Iterations(3);
+
+void BM_GridNodesPlain(benchmark::State& state) {
+  const Survey& survey = TheSurvey();
+  for (auto _ : state) {
+    auto grid = zelvo::GridNodesPlain(survey.cluster, survey.results, zelvo::kColQuantity, kRadius, kRadius);
+    benchmark::DoNotOptimize(grid);
+  }
+  Report(state, survey);
+}
+BENCHMARK(BM_GridNodesPlain)->Unit(benchmark::kSecond)->Iterations(1);
+
+}  // namespace

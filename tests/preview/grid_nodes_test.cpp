@@ -1,0 +1,151 @@
+#include "preview/grid_nodes.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+
+#include "survey_fixture.h"
+
+namespace zelvo {
+namespace {
+
+using testing::Survey;
+using testing::SurveyPoint;
+
+float NodeValue(const NodeGrid& grid, int i, int j) { return grid.values[static_cast<std::size_t>(i) * grid.ny + j]; }
+
+// The inverse-distance mean of points given as (dx, dy, value) offsets from a
+// node, 0.001 already added.
+float Expected(std::initializer_list<SurveyPoint> offsets) {
+  double S = 0.0, T = 0.0;
+  for (const SurveyPoint& p : offsets) {
+    const double d = std::hypot(p.x, p.y);
+    S += p.value / d;
+    T += 1.0 / d;
+  }
+  return static_cast<float>(S / T);
+}
+
+// The values hide most last-bit differences of the distances; the sums do not.
+void ExpectSameSums(const Survey& survey, double R, double G) {
+  const NodeSumGrid fast = GridNodeSums(survey.cluster, survey.results, kColQuantity, R, G);
+  const NodeSumGrid plain = GridNodeSumsPlain(survey.cluster, survey.results, kColQuantity, R, G);
+  ASSERT_EQ(fast.S.size(), plain.S.size());
+  int differing = 0;
+  for (std::size_t node = 0; node < plain.S.size(); ++node) {
+    if (std::memcmp(&fast.S[node], &plain.S[node], sizeof(double)) != 0 ||
+        std::memcmp(&fast.T[node], &plain.T[node], sizeof(double)) != 0) {
+      ++differing;
+    }
+  }
+  EXPECT_EQ(differing, 0) << "of " << plain.S.size() << " nodes, G = " << G;
+}
+
+TEST(GridNodes, MatchesThePlainLoopBitForBit) {
+  EXPECT_TRUE(InlineHypotMatchesLibrary()) << "the inlined hypot no longer mirrors the C library's: "
+                                              "GridNodes falls back to the slow library calls";
+  std::mt19937_64 random(20240611);
+  std::uniform_real_distribution<double> along(0.0, 1.0);
+  const double R = 100.0;
+  const double s = R * 0.1;
+  std::vector<SurveyPoint> points;
+  points.push_back({0.0, 0.0, 3.0});
+  for (int k = 0; k < 4000; ++k) {
+    points.push_back({410.0 * along(random), 295.0 * along(random), 100.0 * along(random) - 50.0});
+  }
+  // Points that make the distance test a close call, lie on nodes, share
+  // positions or sit 0.001 east and north of node (0, 0), where d is 0.
+  for (int k = 0; k < 300; ++k) {
+    const double X = s * static_cast<int>(40 * along(random));
+    const double Y = s * static_cast<int>(29 * along(random));
+    const double angle = 6.283185307179586 * along(random);
+    const double x = X + 0.001 + R * std::cos(angle);
+    const double y = Y + 0.001 + R * std::sin(angle);
+    if (x >= 0.0 && y >= 0.0) points.push_back({x, y, 7.0 * along(random)});
+    points.push_back({X, Y, 11.0 * along(random)});
+    points.push_back({X + 0.001, Y + 0.001, 5.0});
+  }
+  points.push_back({0.001, 0.001, 4.0});
+  points.push_back({0.001, 0.001, 8.0});
+  points.push_back({points[7].x, points[7].y, -1.0});
+  // One more row, with a point on it, toggles between an even and an odd
+  // number of rows: with an odd one the last node of every column is alone.
+  const auto addRow = [&points, s](const Survey& survey) {
+    points.push_back({1.0, survey.cluster.ymin + survey.cluster.ny * s, 1.0});
+  };
+  if (Survey(points, s).cluster.ny % 2 != 0) addRow(Survey(points, s));
+  const Survey survey(points, s);
+  ASSERT_EQ(survey.cluster.ny % 2, 0);
+  for (const double G : {R, 1.73 * R, 0.55 * R, 0.0}) {
+    const std::optional<NodeGrid> fast = GridNodes(survey.cluster, survey.results, kColQuantity, R, G);
+    const NodeGrid plain = GridNodesPlain(survey.cluster, survey.results, kColQuantity, R, G);
+    ASSERT_TRUE(fast.has_value());
+    ASSERT_EQ(fast->values.size(), plain.values.size());
+    EXPECT_EQ(std::memcmp(fast->values.data(), plain.values.data(), plain.values.size() * sizeof(float)), 0)
+        << "G = " << G;
+    ExpectSameSums(survey, R, G);
+  }
+  EXPECT_EQ(NodeValue(*GridNodes(survey.cluster, survey.results, kColQuantity, R, R), 0, 0), 6.0f);
+
+  // A window wider than the lattice is clipped.
+  addRow(survey);
+  const Survey odd(points, s);
+  ASSERT_EQ(odd.cluster.ny % 2, 1);
+  for (const double G : {R, 50.0 * R}) {
+    const std::optional<NodeGrid> fast = GridNodes(odd.cluster, odd.results, kColQuantity, R, G);
+    const NodeGrid plain = GridNodesPlain(odd.cluster, odd.results, kColQuantity, R, G);
+    ASSERT_TRUE(fast.has_value());
+    EXPECT_EQ(std::memcmp(fast->values.data(), plain.values.data(), plain.values.size() * sizeof(float)), 0)
+        << "G = " << G;
+    ExpectSameSums(odd, R, G);
+  }
+}
+
+TEST(GridNodes, VisitsAHalfOpenWindowAndWeighsOnlyWithinR) {
+  // Node (3, 3) at (3, 3) on a unit lattice.
+  const Survey survey({{0, 0, 0}, {8, 8, 0}, {1, 3, 10}, {3, 1, 20}, {5, 3, 1000}, {3, 5, 1000}, {3, 0, 1e6}}, 1.0);
+  ASSERT_EQ(survey.cluster.nx, 9);
+  // G = 2: cells 1 .. 4 on both axes; (5, 3) and (3, 5) in cells i + 2 and
+  // j + 2 are left out although they are within R.
+  const NodeGrid narrow = *GridNodes(survey.cluster, survey.results, kColQuantity, 10.0, 2.0);
+  EXPECT_FLOAT_EQ(NodeValue(narrow, 3, 3), Expected({{2.001, 0.001, 10}, {0.001, 2.001, 20}}));
+  EXPECT_FLOAT_EQ(NodeValue(narrow, 3, 3), 15.0f);
+  // G = 5 reaches every cell, but R = 2.5 keeps out (3, 0) and the corners.
+  const NodeGrid wide = *GridNodes(survey.cluster, survey.results, kColQuantity, 2.5, 5.0);
+  EXPECT_FLOAT_EQ(NodeValue(wide, 3, 3), Expected({{2.001, 0.001, 10}, {0.001, 2.001, 20},
+                                                   {-1.999, 0.001, 1000}, {0.001, -1.999, 1000}}));
+  // Nothing within R of node (8, 0): blank.
+  EXPECT_EQ(NodeValue(wide, 8, 0), kBlankValue);
+}
+
+TEST(GridNodes, PointsOnAndJustBesideANode) {
+  const Survey survey({{0, 0, 100}, {0.001, 0.001, 4}, {0.001, 0.001, 6}, {2, 2, 50}, {1.6, 2, 10}, {6, 6, 0}}, 1.0);
+  const NodeGrid grid = *GridNodes(survey.cluster, survey.results, kColQuantity, 1.0, 1.0);
+  // 0.001 east and north of node (0, 0) the distance is 0: the node takes
+  // the mean of such points alone.
+  EXPECT_EQ(NodeValue(grid, 0, 0), 5.0f);
+  // A point on node (2, 2) weighs 1 / (sqrt(2) * 0.001) and dominates.
+  const float onNode = NodeValue(grid, 2, 2);
+  EXPECT_FLOAT_EQ(onNode, Expected({{0.001, 0.001, 50}, {0.401, 0.001, 10}}));
+  EXPECT_GT(onNode, 49.8f);
+}
+
+TEST(GridNodes, StopsWhenTheColumnHookSaysSo) {
+  const Survey survey({{0, 0, 1}, {9, 4, 2}, {4, 2, 3}}, 1.0);
+  int columns = 0;
+  EXPECT_TRUE(GridNodes(survey.cluster, survey.results, kColQuantity, 3.0, 3.0, [&] {
+                ++columns;
+                return false;
+              }).has_value());
+  EXPECT_EQ(columns, survey.cluster.nx);
+  columns = 0;
+  EXPECT_FALSE(GridNodes(survey.cluster, survey.results, kColQuantity, 3.0, 3.0, [&] {
+                 return ++columns == 3;
+               }).has_value());
+  EXPECT_EQ(columns, 3);
+}
+
+}  // namespace
+}  // namespace zelvo
