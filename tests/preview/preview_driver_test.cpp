@@ -1,0 +1,100 @@
+#include "preview/preview_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "app/headless_window.h"
+#include "app/window_items.h"
+#include "survey_fixture.h"
+
+namespace zelvo {
+namespace {
+
+using testing::Survey;
+using testing::SurveyPoint;
+
+// A gently curved field on a 60 x 40 point lattice, R = 5, s = 0.5.
+Survey Field() {
+  std::vector<SurveyPoint> points;
+  for (int i = 0; i < 60; ++i) {
+    for (int j = 0; j < 40; ++j) points.push_back({i * 1.0, j * 1.0, std::sin(i * 0.1) + 0.02 * j * j});
+  }
+  return Survey(points, 0.5);
+}
+
+PreviewSource SourceOf(const Survey& survey) {
+  return PreviewSource{&survey.cluster, &survey.results, 5.0, 5.0, kPaneWidth, kPaneHeight};
+}
+
+TEST(PreviewVariable, AsksWhileStopIsRequestedAndHonoursTheAnswer) {
+  const Survey survey = Field();
+  const PreviewSource source = SourceOf(survey);
+  for (const bool yes : {false, true}) {
+    HeadlessWindow window('.', [yes](std::string_view, std::string_view) { return yes; });
+    bool stop = false;
+    int columns = 0;
+    // Stop is pressed while the third node column is being gridded.
+    window.SetMessageHook([&] {
+      if (++columns == 3) stop = true;
+    });
+    const std::optional<PreviewImage> image = PreviewVariable(source, kColQuantity, stop, window);
+    ASSERT_EQ(window.Messages().size(), 1u);
+    EXPECT_TRUE(window.Messages()[0].question);
+    EXPECT_EQ(window.Messages()[0].caption, "Warning");
+    EXPECT_EQ(window.Messages()[0].text, "Cancel calculation?");
+    EXPECT_EQ(window.HourglassDepth(), 0);
+    if (yes) {
+      EXPECT_FALSE(image.has_value());
+      EXPECT_TRUE(stop);
+      EXPECT_EQ(columns, 3);
+    } else {
+      ASSERT_TRUE(image.has_value());
+      EXPECT_FALSE(stop);
+      EXPECT_EQ(columns, survey.cluster.nx);
+      EXPECT_EQ(image->width, kPaneWidth);
+      EXPECT_EQ(image->height, kPaneHeight);
+    }
+  }
+}
+
+TEST(PreviewVariable, NothingToDrawLeavesThePaneAsItWas) {
+  // No point within R of any node: every node and pixel blank.
+  const Survey sparse({{0.3, 0.3, 1}, {3.3, 4.3, 2}}, 0.5);
+  PreviewSource source = SourceOf(sparse);
+  source.searchRadius = 0.001;  // below sqrt(2) * 0.001, the distance from a point on its node
+  HeadlessWindow window;
+  bool stop = false;
+  EXPECT_FALSE(PreviewVariable(source, kColQuantity, stop, window).has_value());
+  EXPECT_TRUE(window.Messages().empty());
+  EXPECT_EQ(window.HourglassDepth(), 0);
+}
+
+TEST(PaintPane, NorthUpAndTheOuterRingLeftAlone) {
+  const Survey survey = Field();
+  HeadlessWindow window;
+  bool stop = false;
+  const PreviewImage image = *PreviewVariable(SourceOf(survey), kColHgqx, stop, window);
+  window.ClearPane(Control::img_regta);
+  PaintPane(window, Control::img_regta, image);
+  const PaneBitmap pane = window.CopyPane(Control::img_regta);
+  const int W = pane.width, H = pane.height;
+  int coloured = 0;
+  for (int y = 0; y < H; ++y) {
+    for (int x = 0; x < W; ++x) {
+      const std::uint32_t pixel = pane.pixels[y * W + x];
+      if (x == 0 || y == 0 || x == W - 1 || y == H - 1) {
+        EXPECT_EQ(pixel, 0x000000u) << x << "," << y;
+      } else {
+        EXPECT_EQ(pixel, image.colours[x * H + (H - 1 - y)]) << x << "," << y;
+        coloured += pixel != 0xFFFFFFu;
+      }
+    }
+  }
+  // 60 x 40 m into 177 x 145: the picture fills the width and the lower rows.
+  EXPECT_GT(coloured, 150 * 100);
+  EXPECT_EQ(pane.pixels[1 * W + 88], 0xFFFFFFu);  // the top stays white
+}
+
+}  // namespace
+}  // namespace zelvo
