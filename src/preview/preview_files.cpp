@@ -1,0 +1,190 @@
+#include "preview/preview_files.h"
+
+#include <cerrno>
+#include <csetjmp>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <jpeglib.h>
+
+namespace zelvo {
+namespace {
+
+constexpr int kJpegQuality = 90;
+
+std::string ErrorText(int error) { return std::strerror(error); }
+
+bool ValidPane(const PaneBitmap& pane) {
+  return pane.width > 0 && pane.height > 0 && pane.width <= 65500 && pane.height <= 65500 &&
+         pane.pixels.size() == static_cast<std::size_t>(pane.width) * static_cast<std::size_t>(pane.height);
+}
+
+// Writes the bytes to a fresh file beside the name and renames it over the
+// name only when every byte has been written and the file closed.
+std::string WriteWhole(const std::string& name, const unsigned char* data, std::size_t size) {
+  std::string temporary;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temporary = name + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return ErrorText(errno);
+  }
+  if (fd < 0) return ErrorText(EEXIST);
+  const auto fail = [&](int error) {
+    if (fd >= 0) ::close(fd);
+    ::unlink(temporary.c_str());
+    return ErrorText(error);
+  };
+  std::size_t written = 0;
+  while (written < size) {
+    const ssize_t n = ::write(fd, data + written, size - written);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return fail(errno);
+    }
+    if (n == 0) return fail(EIO);
+    written += static_cast<std::size_t>(n);
+  }
+  const int closed = ::close(fd);
+  fd = -1;
+  if (closed != 0) return fail(errno);
+  if (::rename(temporary.c_str(), name.c_str()) != 0) return fail(errno);
+  return {};
+}
+
+void PutLittleEndian(std::vector<unsigned char>& out, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<unsigned char>(value >> (8 * i)));
+}
+
+// libjpeg reports a failure by calling error_exit, which must not return:
+// it jumps back to CompressToMemory, whose frame holds only plain data.
+struct JpegErrorExit {
+  jpeg_error_mgr manager;
+  std::jmp_buf jump;
+  char text[JMSG_LENGTH_MAX];
+};
+
+void LeaveCompression(j_common_ptr info) {
+  JpegErrorExit* exit = reinterpret_cast<JpegErrorExit*>(info->err);
+  (*info->err->format_message)(info, exit->text);
+  std::longjmp(exit->jump, 1);
+}
+
+void IgnoreWarning(j_common_ptr) {}
+
+// Compresses W x H RGB rows, top row first, into a buffer that libjpeg
+// allocates and the caller frees. False with the reason in text on failure.
+bool CompressToMemory(const unsigned char* rgb, int width, int height, unsigned char** buffer,
+                      unsigned long* size, JpegErrorExit* error) {
+  jpeg_compress_struct info;
+  info.err = jpeg_std_error(&error->manager);
+  error->manager.error_exit = LeaveCompression;
+  error->manager.output_message = IgnoreWarning;
+  error->text[0] = '\0';
+  if (setjmp(error->jump) != 0) {
+    jpeg_destroy_compress(&info);
+    return false;
+  }
+  jpeg_create_compress(&info);
+  jpeg_mem_dest(&info, buffer, size);
+  info.image_width = static_cast<JDIMENSION>(width);
+  info.image_height = static_cast<JDIMENSION>(height);
+  info.input_components = 3;
+  info.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, kJpegQuality, TRUE);
+  jpeg_start_compress(&info, TRUE);
+  while (info.next_scanline < info.image_height) {
+    JSAMPROW row = const_cast<JSAMPROW>(rgb + static_cast<std::size_t>(info.next_scanline) * width * 3);
+    jpeg_write_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  return true;
+}
+
+}  // namespace
+
+std::string DefaultPreviewFileName(const WindowServices& window, Control variableBox,
+                                   std::string_view extension) {
+  std::string name = window.LowerCase(window.Text(variableBox));
+  name += "_r=";
+  name += window.Text(Control::txt_radius);
+  name += "_iter=";
+  name += window.Text(Control::txt_iter);
+  name += "_object=";
+  name += window.LowerCase(window.Text(Control::cb_iter));
+  name += extension;
+  return name;
+}
+
+std::string SavePreviewBitmap(const std::string& name, const PaneBitmap& pane) {
+  if (!ValidPane(pane)) return ErrorText(EINVAL);
+  const std::uint32_t W = static_cast<std::uint32_t>(pane.width);
+  const std::uint32_t H = static_cast<std::uint32_t>(pane.height);
+  const std::uint32_t rowBytes = (3 * W + 3) & ~3u;  // rows are padded to 4 bytes
+  const std::uint32_t imageBytes = rowBytes * H;
+  constexpr std::uint32_t kHeaderBytes = 14 + 40;
+  std::vector<unsigned char> file;
+  file.reserve(kHeaderBytes + imageBytes);
+  // BITMAPFILEHEADER
+  file.push_back('B');
+  file.push_back('M');
+  PutLittleEndian(file, kHeaderBytes + imageBytes, 4);
+  PutLittleEndian(file, 0, 4);  // reserved
+  PutLittleEndian(file, kHeaderBytes, 4);
+  // BITMAPINFOHEADER: a positive height stores the rows bottom-up.
+  PutLittleEndian(file, 40, 4);
+  PutLittleEndian(file, W, 4);
+  PutLittleEndian(file, H, 4);
+  PutLittleEndian(file, 1, 2);   // planes
+  PutLittleEndian(file, 24, 2);  // bits per pixel
+  PutLittleEndian(file, 0, 4);   // no compression
+  PutLittleEndian(file, imageBytes, 4);
+  PutLittleEndian(file, 0, 4);  // pixels per metre, x and y: unspecified
+  PutLittleEndian(file, 0, 4);
+  PutLittleEndian(file, 0, 4);  // colours used and important: none (no palette)
+  PutLittleEndian(file, 0, 4);
+  for (std::uint32_t row = H; row-- > 0;) {
+    const std::uint32_t* pixels = pane.pixels.data() + static_cast<std::size_t>(row) * W;
+    for (std::uint32_t x = 0; x < W; ++x) {
+      const std::uint32_t colour = pixels[x];  // 0x00BBGGRR
+      file.push_back(static_cast<unsigned char>(colour >> 16));
+      file.push_back(static_cast<unsigned char>(colour >> 8));
+      file.push_back(static_cast<unsigned char>(colour));
+    }
+    for (std::uint32_t pad = 3 * W; pad < rowBytes; ++pad) file.push_back(0);
+  }
+  return WriteWhole(name, file.data(), file.size());
+}
+
+std::string SavePreviewJpeg(const std::string& name, const PaneBitmap& pane) {
+  if (!ValidPane(pane)) return ErrorText(EINVAL);
+  std::vector<unsigned char> rgb;
+  rgb.reserve(pane.pixels.size() * 3);
+  for (const std::uint32_t colour : pane.pixels) {
+    rgb.push_back(static_cast<unsigned char>(colour));
+    rgb.push_back(static_cast<unsigned char>(colour >> 8));
+    rgb.push_back(static_cast<unsigned char>(colour >> 16));
+  }
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  JpegErrorExit error;
+  const bool compressed = CompressToMemory(rgb.data(), pane.width, pane.height, &buffer, &size, &error);
+  std::string reason;
+  if (compressed) {
+    reason = WriteWhole(name, buffer, size);
+  } else {
+    reason = error.text[0] != '\0' ? std::string(error.text) : std::string("JPEG compression failed");
+  }
+  std::free(buffer);
+  return reason;
+}
+
+}  // namespace zelvo
