@@ -164,10 +164,13 @@ DistanceLimits MakeLimits(double R, bool inlineHypot) {
 
 // For every column distance di = |i - k| within the window, how many rows
 // either side of the node's row can hold a point within R; rows beyond can
-// be passed over since every point in them would be skipped anyway. The
-// bounds take a whole cell and twice the node offset of slack on each axis,
-// far more than the rounding of the cell assignment and of dx and dy, which
-// is why they are only used when coordinates are small enough against s.
+// be passed over since every point in them would be skipped anyway. A point
+// of cell (k, l) lies at least (|i - k| - 1/2) s across and (|j - l| - 1/2) s
+// along from node (i, j), less the rounding of its cell assignment and of
+// the node position; the bounds give up a further hundredth of a cell for
+// that and twice the node offset for dx and dy, and are used only when the
+// coordinates are small enough against s and the offset for those margins to
+// be far larger than any rounding.
 std::vector<int> RowReaches(const SearchCluster& cluster, int w, double R) {
   std::vector<int> reach(static_cast<std::size_t>(w) + 1, w);
   const double s = cluster.s;
@@ -175,19 +178,20 @@ std::vector<int> RowReaches(const SearchCluster& cluster, int w, double R) {
   const double extent = std::max(std::fabs(cluster.xmin), std::fabs(cluster.ymin)) +
                         (static_cast<double>(std::max(cluster.nx, cluster.ny)) + 2.0) * s;
   const double rounding = extent * 0x1p-40;
-  if (!(R > 0.0) || !std::isfinite(squared) || !(rounding < 0.0005) || !(rounding < 0.25 * s)) {
+  if (!(R > 0.0) || !std::isfinite(squared) || !(rounding < 0.0005) || !(rounding < 0.001 * s)) {
     return reach;
   }
+  constexpr double kCellShare = 0.51;  // half a cell and the rounding margin
   const double slack = 2.0 * kNodeOffset;
   const double limit = squared * (1.0 + 1e-6);
   for (int di = 0; di <= w; ++di) {
-    const double dxLow = std::max(0.0, (di - 1) * s - slack);
+    const double dxLow = std::max(0.0, (di - kCellShare) * s - slack);
     const double rest = limit - dxLow * dxLow;
     if (rest < 0.0) {
       reach[di] = -1;
       continue;
     }
-    const double rows = std::ceil((std::sqrt(rest) + slack) / s) + 1.0;
+    const double rows = std::ceil((std::sqrt(rest) + slack) / s + kCellShare);
     reach[di] = rows < w ? static_cast<int>(rows) : w;
   }
   return reach;

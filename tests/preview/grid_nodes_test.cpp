@@ -103,6 +103,25 @@ TEST(GridNodes, MatchesThePlainLoopBitForBit) {
   }
 }
 
+TEST(GridNodes, MatchesThePlainLoopOnCellBoundaries) {
+  // Points every half cell: on nodes, and on or just inside the borders
+  // between cells, where a cell's points come nearest to other nodes.
+  std::vector<SurveyPoint> points;
+  for (int i = 0; i < 61; ++i) {
+    for (int j = 0; j < 45; ++j) {
+      const double value = std::sin(i * 0.3) * std::cos(j * 0.2);
+      points.push_back({i * 17.5, j * 17.5, value});
+      if (i % 2 == 1 && j % 2 == 1) points.push_back({i * 17.5 - 1e-7, j * 17.5 - 1e-7, value});
+    }
+  }
+  const Survey survey(points, 35.0);
+  for (const double R : {105.0, 350.0, 122.5}) {
+    EXPECT_EQ(GridNodes(survey.cluster, survey.results, kColQuantity, R, R)->values,
+              GridNodesPlain(survey.cluster, survey.results, kColQuantity, R, R).values);
+    ExpectSameSums(survey, R, R);
+  }
+}
+
 TEST(GridNodes, VisitsAHalfOpenWindowAndWeighsOnlyWithinR) {
   // Node (3, 3) at (3, 3) on a unit lattice.
   const Survey survey({{0, 0, 0}, {8, 8, 0}, {1, 3, 10}, {3, 1, 20}, {5, 3, 1000}, {3, 5, 1000}, {3, 0, 1e6}}, 1.0);
