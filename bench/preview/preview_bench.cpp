@@ -3,12 +3,19 @@
 // which lays 905 x 901 = 815,405 nodes with about 377 points within R each.
 #include <benchmark/benchmark.h>
 
+#include <time.h>
+
 #include <cmath>
 #include <cstdint>
 
+#include "app/headless_window.h"
+#include "app/window_items.h"
 #include "core/result_table.h"
 #include "core/search_cluster.h"
 #include "preview/grid_nodes.h"
+#include "preview/preview_driver.h"
+#include "preview/render_shaded.h"
+#include "preview/resample.h"
 
 namespace {
 
@@ -73,32 +80,63 @@ const Survey& TheSurvey() {
   return survey;
 }
 
-void Report(benchmark::State& state, const Survey& survey) {
+double ThreadSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
+
+// Runs the body once per iteration and reports the processor time per
+// node-point pair within R alongside the totals.
+template <typename Body>
+void Measure(benchmark::State& state, Body body) {
+  const Survey& survey = TheSurvey();
+  double seconds = 0.0;
+  for (auto _ : state) {
+    const double start = ThreadSeconds();
+    body(survey);
+    seconds += ThreadSeconds() - start;
+  }
   const double nodes = static_cast<double>(survey.cluster.nx) * survey.cluster.ny;
   state.counters["nodes"] = nodes;
   state.counters["points_per_node"] = survey.pairs / nodes;
-  state.counters["ns_per_pair"] = benchmark::Counter(
-      survey.pairs * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_pair"] = seconds * 1e9 / (static_cast<double>(state.iterations()) * survey.pairs);
 }
+
+// The preview of the first pane as a run makes it: gridding, resampling to
+// 177 x 145 and rendering.
+void BM_PreviewVariable(benchmark::State& state) {
+  zelvo::HeadlessWindow window;
+  Measure(state, [&](const Survey& survey) {
+    const zelvo::PreviewSource source{&survey.cluster, &survey.results, kRadius, kRadius,
+                                      zelvo::kPaneWidth, zelvo::kPaneHeight};
+    bool stop = false;
+    auto image = zelvo::PreviewVariable(source, zelvo::kColQuantity, stop, window);
+    benchmark::DoNotOptimize(image);
+  });
+}
+BENCHMARK(BM_PreviewVariable)->Unit(benchmark::kSecond)->Iterations(3)->UseRealTime();
 
 void BM_GridNodes(benchmark::State& state) {
-  const Survey& survey = TheSurvey();
-  for (auto _ : state) {
+  Measure(state, [](const Survey& survey) {
     auto grid = zelvo::GridNodes(survey.cluster, survey.results, zelvo::kColQuantity, kRadius, kRadius);
     benchmark::DoNotOptimize(grid);
-  }
-  Report(state, survey);
+  });
 }
-BENCHMARK(BM_GridNodes)->Unit(benchmark::kSecond)->Iterations(3);
+BENCHMARK(BM_GridNodes)->Unit(benchmark::kSecond)->Iterations(3)->UseRealTime();
 
-void BM_GridNodesPlain(benchmark::State& state) {
-  const Survey& survey = TheSurvey();
-  for (auto _ : state) {
-    auto grid = zelvo::GridNodesPlain(survey.cluster, survey.results, zelvo::kColQuantity, kRadius, kRadius);
-    benchmark::DoNotOptimize(grid);
-  }
-  Report(state, survey);
+// The reference: the plain loop with std::hypot for every visited point,
+// then the same resampling and rendering.
+void BM_PreviewPlain(benchmark::State& state) {
+  zelvo::HeadlessWindow window;
+  Measure(state, [&](const Survey& survey) {
+    const zelvo::NodeGrid grid =
+        zelvo::GridNodesPlain(survey.cluster, survey.results, zelvo::kColQuantity, kRadius, kRadius);
+    auto preview = zelvo::ResampleToPreview(grid, zelvo::kPaneWidth, zelvo::kPaneHeight, window);
+    auto image = zelvo::RenderShaded(*preview);
+    benchmark::DoNotOptimize(image);
+  });
 }
-BENCHMARK(BM_GridNodesPlain)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(BM_PreviewPlain)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 }  // namespace

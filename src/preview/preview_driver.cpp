@@ -1,6 +1,7 @@
 #include "preview/preview_driver.h"
 
 #include <cstddef>
+#include <new>
 
 #include "app/window_services.h"
 #include "preview/grid_nodes.h"
@@ -40,12 +41,17 @@ std::optional<PreviewImage> PreviewVariable(const PreviewSource& source, int var
     return false;
   };
   std::optional<PreviewGrid> grid;
-  {
+  try {
     const std::optional<NodeGrid> nodes =
         GridNodes(*source.cluster, *source.results, variable, source.searchRadius,
                   source.griddingRadius, afterColumn);
     if (!nodes) return std::nullopt;
     grid = ResampleToPreview(*nodes, source.width, source.height, window);
+  } catch (const std::bad_alloc&) {
+    // The node grid itself (as large as the lattice's own offsets) did not
+    // fit: the same predicament as the resampling buffers, told the same way.
+    window.ShowMessage(kTemporaryBufferMessage);
+    return std::nullopt;
   }
   // After the memory message, or with nothing to show, the pane keeps what
   // it shows.
