@@ -1,5 +1,6 @@
 #include "app/run_driver.h"
 
+#include "app/preview_steps.h"
 #include "app/run_state.h"
 #include "app/window_services.h"
 #include "core/iteration_driver.h"
@@ -46,9 +47,14 @@ int RunSteps(RunState& state, WindowServices& window) {
     return 1;
   }
   if (BuildSearchCluster(state, window) != 0) return 1;
+  if (window.Checked(Control::cb_preview)) {
+    PreviewIntoPane(state, window, kColQuantity, Control::img_uba);
+    if (state.stopRequested) return 1;
+  }
   IterationJob job = MakeIterationJob(state);
   if (RunIterations(job, window) != 0) return 1;
   state.resultsValid = true;
+  if (window.Checked(Control::cb_preview) && !PreviewResultPanes(state, window)) return 1;
   return 0;
 }
 

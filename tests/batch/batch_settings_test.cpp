@@ -6,6 +6,7 @@
 #include "app/headless_window.h"
 #include "app/settings_file.h"
 #include "batch/batch_options.h"
+#include "support/paths.h"
 #include "support/temp_dir.h"
 
 namespace zelvo {
@@ -94,9 +95,7 @@ TEST(BatchSettings, CommandLineOverridesTheFile) {
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
 int RunBatch(const std::string& arguments) {
-  const char* batch = std::getenv("ZELVO_BATCH");
-  if (batch == nullptr) return -1;  // run by ctest, which names the program
-  return std::system((Quoted(batch) + " --quiet " + arguments + " 2>/dev/null").c_str());
+  return std::system((Quoted(testing::BatchProgram()) + " --quiet " + arguments + " 2>/dev/null").c_str());
 }
 
 TEST(BatchSettings, ARunFromTheWindowsSettingsIsTheSameRun) {

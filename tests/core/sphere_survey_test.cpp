@@ -13,6 +13,7 @@
 #include "app/calc_command.h"
 #include "app/headless_window.h"
 #include "app/run_state.h"
+#include "support/paths.h"
 #include "support/temp_dir.h"
 
 namespace zelvo {
@@ -34,9 +35,7 @@ std::map<double, Gradient> ExactGradients(const std::string& path) {
 }
 
 TEST(SphereSurvey, GradientsAgreeWithThePhysics) {
-  const char* examples = std::getenv("ZELVO_EXAMPLES");
-  ASSERT_NE(examples, nullptr);
-  const std::string input = std::string(examples) + "/sphere_survey.dat";
+  const std::string input = testing::ExamplesDir() + "/sphere_survey.dat";
   testing::TempDir dir;
   HeadlessWindow window;
   RunState state;

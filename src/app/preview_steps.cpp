@@ -1,0 +1,36 @@
+#include "app/preview_steps.h"
+
+#include "app/run_state.h"
+#include "app/window_services.h"
+#include "preview/preview_driver.h"
+
+namespace zelvo {
+
+int PaneVariable(const WindowServices& window, Control variableBox) {
+  const int index = window.ItemIndex(variableBox);
+  return index < 0 ? kColQuantity : 3 + index;
+}
+
+void PreviewIntoPane(RunState& state, WindowServices& window, int variable, Control pane) {
+  const PreviewSource source{&state.cluster,
+                             &state.results,
+                             state.params.searchRadius,
+                             state.params.griddingRadius,
+                             window.PaneWidth(pane),
+                             window.PaneHeight(pane)};
+  const bool wasBusy = state.busy;
+  state.busy = true;
+  std::optional<PreviewImage> image = PreviewVariable(source, variable, state.stopRequested, window);
+  state.busy = wasBusy;
+  if (image && !state.stopRequested) PaintPane(window, pane, *image);
+}
+
+bool PreviewResultPanes(RunState& state, WindowServices& window) {
+  PreviewIntoPane(state, window, PaneVariable(window, Control::cb2), Control::img_regta);
+  if (state.stopRequested) return false;
+  window.ProcessMessages();
+  PreviewIntoPane(state, window, PaneVariable(window, Control::cb3), Control::img_delta);
+  return !state.stopRequested;
+}
+
+}  // namespace zelvo

@@ -1,0 +1,148 @@
+#include "preview/calculated_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <new>
+#include <vector>
+
+#include "app/number_text.h"
+#include "app/window_services.h"
+#include "io/line_ops.h"
+#include "io/line_reader.h"
+
+namespace zelvo {
+namespace {
+
+// Result files always carry "." whatever the user's separator.
+constexpr char kFileSeparator = '.';
+
+std::vector<std::string_view> BlankSeparated(std::string_view line) {
+  std::vector<std::string_view> tokens;
+  SplitFields(line, tokens);
+  return tokens;
+}
+
+// The token after the last occurrence of the label, or nothing.
+std::optional<std::string_view> AfterLast(const std::vector<std::string_view>& tokens,
+                                          std::string_view label) {
+  for (std::size_t i = tokens.size(); i-- > 0;) {
+    if (tokens[i] == label) {
+      if (i + 1 < tokens.size()) return tokens[i + 1];
+      return std::nullopt;
+    }
+  }
+  return std::nullopt;
+}
+
+// Every line that the record filter of the point reader accepts and that
+// holds ten numbers, in file order.
+template <typename Visit>
+bool ForEachRecord(LineReader& reader, Visit visit) {
+  std::string prepared;
+  std::string_view line;
+  while (reader.Next(line)) {
+    if (!PrepareDataLine(line, kFileSeparator, prepared)) continue;
+    std::optional<std::array<double, 10>> record = ParseResultLine(prepared);
+    if (record && !visit(*record)) break;
+  }
+  return !reader.ReadFailed();
+}
+
+}  // namespace
+
+std::optional<ResultHeader> ParseResultHeader(std::string_view line) {
+  const std::vector<std::string_view> tokens = BlankSeparated(line);
+  if (tokens.empty() || (tokens[0] != "Map:" && tokens[0] != "/Map:")) return std::nullopt;
+  const auto radius = AfterLast(tokens, "Radius:");
+  const auto iterations = AfterLast(tokens, "Iter:");
+  const auto object = AfterLast(tokens, "Object:");
+  if (!radius || !iterations || !object) return std::nullopt;
+  return ResultHeader{std::string(*radius), std::string(*iterations), std::string(*object)};
+}
+
+std::optional<std::array<double, 10>> ParseResultLine(std::string_view preparedLine) {
+  std::vector<std::string_view> fields;
+  SplitFields(preparedLine, fields);
+  if (fields.size() < 10) return std::nullopt;
+  std::array<double, 10> values{};
+  for (std::size_t i = 0; i < 10; ++i) {
+    std::optional<double> value = ParseNumber(fields[i], kFileSeparator);
+    if (!value) return std::nullopt;
+    values[i] = *value;
+  }
+  return values;
+}
+
+std::optional<CalculatedFile> ReadCalculatedHeader(const std::string& fileName,
+                                                   WindowServices& window) {
+  LineReader reader;
+  if (!reader.Open(fileName)) {
+    window.ShowMessage("Cannot open input data file");
+    return std::nullopt;
+  }
+  std::string_view firstLine;
+  std::optional<ResultHeader> header;
+  if (reader.Next(firstLine)) header = ParseResultHeader(firstLine);
+  if (!header) {
+    window.ShowMessage(kNotCalculatedFileMessage);
+    return std::nullopt;
+  }
+  const std::optional<double> radius = ParseNumber(header->radiusText, kFileSeparator);
+  if (!radius || !std::isfinite(*radius) || !(*radius > 0.000001)) {
+    window.ShowMessage("Search radius must be greater than 0.");
+    return std::nullopt;
+  }
+  return CalculatedFile{*header, *radius};
+}
+
+int ReadCalculatedRecords(const std::string& fileName, WindowServices& window,
+                          ResultTable& rows, DataExtent& extent, AreaCentre& centre) {
+  rows.Release();
+  LineReader reader;
+  if (!reader.Open(fileName)) {
+    window.ShowMessage("Cannot open input data file");
+    return 1;
+  }
+  std::string_view header;
+  reader.Next(header);  // the records start on the second line
+  long long count = 0;
+  ForEachRecord(reader, [&](const std::array<double, 10>&) { return ++count, true; });
+  if (count == 0) {
+    window.ShowMessage("Calculated file contains no valid xyz data");
+    return 1;
+  }
+  try {
+    if (count > 2147483647LL) throw std::bad_alloc();
+    rows.Resize(static_cast<std::size_t>(count));
+  } catch (const std::bad_alloc&) {
+    rows.Release();
+    window.ShowMessage("Error by allocating memory for calculated data");
+    return 1;
+  }
+  extent = DataExtent{1.1e38, -1.1e38, 1.1e38, -1.1e38, 1.1e38, -1.1e38};
+  long long n = 0;
+  reader.Rewind();
+  ForEachRecord(reader, [&](const std::array<double, 10>& r) {
+    extent.xmin = std::min(extent.xmin, r[0]);
+    extent.xmax = std::max(extent.xmax, r[0]);
+    extent.ymin = std::min(extent.ymin, r[1]);
+    extent.ymax = std::max(extent.ymax, r[1]);
+    extent.qmin = std::min(extent.qmin, r[3]);
+    extent.qmax = std::max(extent.qmax, r[3]);
+    const double row[kResultColumns] = {r[0], r[1], r[3], r[4], r[5], r[6], r[7], r[8], r[9]};
+    for (int c = 0; c < kResultColumns; ++c) rows.column[c][n] = row[c];
+    return ++n < count;
+  });
+  if (n != count) {
+    // The file changed or failed between the passes: keep no partial rows.
+    rows.Release();
+    window.ShowMessage("Cannot open input data file");
+    return 1;
+  }
+  centre = AreaCentre{(extent.xmin + extent.xmax) / 2, (extent.ymin + extent.ymax) / 2,
+                      (extent.qmin + extent.qmax) / 2};
+  return 0;
+}
+
+}  // namespace zelvo

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/point_table.h"
+#include "core/result_table.h"
+
+namespace zelvo {
+
+class WindowServices;
+
+// What the first line of a result file tells of its run, as written there.
+struct ResultHeader {
+  std::string radiusText;
+  std::string iterationText;
+  std::string objectText;
+};
+
+// Recognised when its first blank-separated token is "Map:" (or "/Map:") and
+// a token follows the last "Radius:", "Iter:" and "Object:" each.
+std::optional<ResultHeader> ParseResultHeader(std::string_view line);
+
+// The first ten numbers of a prepared record line: x, y, point, quantity,
+// hgqx, hgqy, hgq, Rq, rq, npoints.
+std::optional<std::array<double, 10>> ParseResultLine(std::string_view preparedLine);
+
+inline constexpr const char* kNotCalculatedFileMessage =
+    "Not a calculated Zelvo file: header not recognised";
+
+// The records of a result file, read in two passes (count, then store).
+struct CalculatedFile {
+  ResultHeader header;
+  double searchRadius = 0.0;
+};
+
+// Opens the file and reads its header line: nothing, with the message shown,
+// when it cannot be opened, is not recognised, or names no usable radius.
+std::optional<CalculatedFile> ReadCalculatedHeader(const std::string& fileName,
+                                                   WindowServices& window);
+
+// Reads every record into the rows (x, y, quantity, results) with their
+// extent and mid-range centre; the coordinates stay as written. 0 on
+// success; 1 when there is no record or no memory for them, reported, with
+// the rows left empty.
+int ReadCalculatedRecords(const std::string& fileName, WindowServices& window,
+                          ResultTable& rows, DataExtent& extent, AreaCentre& centre);
+
+}  // namespace zelvo
