@@ -241,61 +241,83 @@ inline v2d Keep(v2d value, v2m mask) { return reinterpret_cast<v2d>(reinterpret_
 
 // Two nodes of one column, (X, Y[0]) and (X, Y[1]), side by side, each lane
 // with its own sums, so the divisions of both proceed together and neither
-// waits for the other's additions. The points p .. end-1 are lane 0's while
-// before end0 and lane 1's from begin1 on (the two windows overlap and slide
-// up together). A sum that a lane does not take is added as +0.0, which
-// leaves it unchanged: the sums start at +0.0 and can never become -0.0.
-void AccumulateTwoNodes(const std::int32_t* p, const std::int32_t* end, const std::int32_t* end0,
-                        const std::int32_t* begin1, double X, v2d Y, const double* xs,
-                        const double* ys, const double* us, const DistanceLimits& limits,
-                        v2d& S, v2d& T, NodeSums (&rest)[2]) {
-  const v2d offset = Broadcast(kNodeOffset);
-  const v2d acceptBelow = Broadcast(limits.acceptBelow);
-  const v2d rejectAbove = Broadcast(limits.rejectAbove);
-  const v2d large = Broadcast(kHypotLarge);
-  const v2d tiny = Broadcast(kHypotTiny);
-  const v2d eps = Broadcast(kHypotEps);
-  const v2m magnitude = {0x7fffffffffffffffLL, 0x7fffffffffffffffLL};
-  const v2d one = Broadcast(1.0);
-  const v2d two = Broadcast(2.0);
-  const v2d four = Broadcast(4.0);
-  for (; p < end; ++p) {
-    const std::int32_t k = *p;
-    const double u = us[k];
-    const double dxScalar = (X - xs[k]) + kNodeOffset;
-    const v2d dx = Broadcast(dxScalar);
-    const v2d dy = (Y - Broadcast(ys[k])) + offset;
-    const v2d squared = dx * dx + dy * dy;
-    const v2m active = {-static_cast<long long>(p < end0), -static_cast<long long>(p >= begin1)};
-    // |dx| and |dy| by clearing the sign; max and min give the library's
-    // ordering, equal operands being the same value either way (a NaN lane
-    // is never fast).
-    const v2d adx = Keep(dx, magnitude);
-    const v2d ady = Keep(dy, magnitude);
-    const v2d ax = reinterpret_cast<v2d>(_mm_max_pd(reinterpret_cast<__m128d>(adx), reinterpret_cast<__m128d>(ady)));
-    const v2d ay = reinterpret_cast<v2d>(_mm_min_pd(reinterpret_cast<__m128d>(adx), reinterpret_cast<__m128d>(ady)));
-    const v2m fast = active & (squared < acceptBelow) & (ax <= large) & (ay >= tiny) & (ay > ax * eps);
-    const v2d h = reinterpret_cast<v2d>(_mm_sqrt_pd(reinterpret_cast<__m128d>(squared)));
-    const v2d nearA = h - ay;
-    const v2d nearB = h - ax;
-    const v2d termA = ax * (two * nearA - ax) + (nearA - two * (ax - ay)) * nearA;
-    const v2d termB = two * nearB * (ax - two * ay) + ((four * nearB - ay) * ay + nearB * nearB);
-    const v2d term = h <= two * ay ? termA : termB;
-    const v2d d = h - term / (two * h);
-    S += Keep(Broadcast(u) / d, fast);
-    T += Keep(one / d, fast);
-    const int slow = Lanes(active & ~fast & ~(squared > rejectAbove));
-    if (slow != 0) {
-      for (int lane = 0; lane < 2; ++lane) {
-        if ((slow & (1 << lane)) == 0) continue;
-        rest[lane].S = S[lane];
-        rest[lane].T = T[lane];
-        rest[lane].AddWithLibrary(dxScalar, dy[lane], u, limits.R);
-        S[lane] = rest[lane].S;
-        T[lane] = rest[lane].T;
+// waits for the other's additions. A sum that a lane does not take is added
+// as +0.0, which leaves it unchanged: the sums start at +0.0 and can never
+// become -0.0.
+struct TwoNodes {
+  double X;
+  v2d Y;
+  const double* xs;
+  const double* ys;
+  const double* us;
+  const DistanceLimits& limits;
+  v2d S = {0.0, 0.0};
+  v2d T = {0.0, 0.0};
+  NodeSums rest[2];
+
+  // The points p .. end-1 for the lanes set in active.
+  inline __attribute__((always_inline)) void Run(const std::int32_t* p, const std::int32_t* end,
+                                                 v2m active) {
+    const v2d offset = Broadcast(kNodeOffset);
+    const v2d acceptBelow = Broadcast(limits.acceptBelow);
+    const v2d rejectAbove = Broadcast(limits.rejectAbove);
+    const v2d large = Broadcast(kHypotLarge);
+    const v2d tiny = Broadcast(kHypotTiny);
+    const v2d eps = Broadcast(kHypotEps);
+    const v2m magnitude = {0x7fffffffffffffffLL, 0x7fffffffffffffffLL};
+    const v2d one = Broadcast(1.0);
+    const v2d two = Broadcast(2.0);
+    const v2d four = Broadcast(4.0);
+    for (; p < end; ++p) {
+      const std::int32_t k = *p;
+      const double u = us[k];
+      const double dxScalar = (X - xs[k]) + kNodeOffset;
+      const v2d dx = Broadcast(dxScalar);
+      const v2d dy = (Y - Broadcast(ys[k])) + offset;
+      const v2d squared = dx * dx + dy * dy;
+      // |dx| and |dy| by clearing the sign; max and min give the library's
+      // ordering, equal operands being the same value either way (a NaN lane
+      // is never fast).
+      const v2d adx = Keep(dx, magnitude);
+      const v2d ady = Keep(dy, magnitude);
+      const v2d ax = reinterpret_cast<v2d>(_mm_max_pd(reinterpret_cast<__m128d>(adx), reinterpret_cast<__m128d>(ady)));
+      const v2d ay = reinterpret_cast<v2d>(_mm_min_pd(reinterpret_cast<__m128d>(adx), reinterpret_cast<__m128d>(ady)));
+      const v2m fast = active & (squared < acceptBelow) & (ax <= large) & (ay >= tiny) & (ay > ax * eps);
+      const v2d h = reinterpret_cast<v2d>(_mm_sqrt_pd(reinterpret_cast<__m128d>(squared)));
+      const v2d nearA = h - ay;
+      const v2d nearB = h - ax;
+      const v2d termA = ax * (two * nearA - ax) + (nearA - two * (ax - ay)) * nearA;
+      const v2d termB = two * nearB * (ax - two * ay) + ((four * nearB - ay) * ay + nearB * nearB);
+      const v2d term = h <= two * ay ? termA : termB;
+      const v2d d = h - term / (two * h);
+      S += Keep(Broadcast(u) / d, fast);
+      T += Keep(one / d, fast);
+      const int slow = Lanes(active & ~fast & ~(squared > rejectAbove));
+      if (slow != 0) {
+        for (int lane = 0; lane < 2; ++lane) {
+          if ((slow & (1 << lane)) == 0) continue;
+          rest[lane].S = S[lane];
+          rest[lane].T = T[lane];
+          rest[lane].AddWithLibrary(dxScalar, dy[lane], u, limits.R);
+          S[lane] = rest[lane].S;
+          T[lane] = rest[lane].T;
+        }
       }
     }
   }
+};
+
+// One cell column for both nodes: the two row windows overlap and slide up
+// together, so the run holds lane 0's points alone up to begin1, both lanes'
+// up to end0 and lane 1's alone after that. Built twice, for AVX2 (the same
+// operations in three-operand form, which saves the copies) and for the
+// baseline.
+__attribute__((target_clones("avx2", "default"))) void AccumulateTwoNodes(
+    TwoNodes& nodes, const std::int32_t* begin, const std::int32_t* begin1, const std::int32_t* end0,
+    const std::int32_t* end) {
+  nodes.Run(begin, begin1, v2m{-1, 0});
+  nodes.Run(begin1, end0, v2m{-1, -1});
+  nodes.Run(end0, end, v2m{0, -1});
 }
 #endif
 
@@ -346,10 +368,7 @@ std::optional<NodeGrid> GridNodesFast(const SearchCluster& cluster, const Result
 #if defined(__SSE2__)
     for (int j = 0; valid && w > 0 && j < ny; j += 2) {
       const bool pair = j + 1 < ny;
-      const v2d Y = {cluster.ymin + j * s, cluster.ymin + (pair ? j + 1 : j) * s};
-      v2d S = {0.0, 0.0};
-      v2d T = {0.0, 0.0};
-      NodeSums rest[2];
+      TwoNodes nodes{X, {cluster.ymin + j * s, cluster.ymin + (pair ? j + 1 : j) * s}, xs, ys, us, limits, {0.0, 0.0}, {0.0, 0.0}, {}};
       for (int k = kLo; k < kHi; ++k) {
         const int reach = RowReach(reachRows, i, k);
         if (reach < 0) continue;
@@ -357,18 +376,23 @@ std::optional<NodeGrid> GridNodesFast(const SearchCluster& cluster, const Result
         const RowSpan second = pair ? NodeRows(j + 1, w, ny, reach) : first;
         const std::int32_t* begin = cluster.ColumnRunBegin(k, first.lo);
         const std::int32_t* end0 = cluster.ColumnRunEnd(k, first.hi);
+        const std::int32_t* begin1 = pair ? cluster.ColumnRunBegin(k, second.lo) : end0;
         const std::int32_t* end = pair ? cluster.ColumnRunEnd(k, second.hi) : end0;
-        const std::int32_t* begin1 = pair ? cluster.ColumnRunBegin(k, second.lo) : end;
-        AccumulateTwoNodes(begin, end, end0, begin1, X, Y, xs, ys, us, limits, S, T, rest);
+        if (pair) {
+          AccumulateTwoNodes(nodes, begin, begin1, end0, end);
+        } else {
+          AccumulateTwoNodes(nodes, begin, end0, end0, end0);
+        }
       }
       for (int lane = 0; lane < (pair ? 2 : 1); ++lane) {
-        rest[lane].S = S[lane];
-        rest[lane].T = T[lane];
+        NodeSums& sums = nodes.rest[lane];
+        sums.S = nodes.S[lane];
+        sums.T = nodes.T[lane];
         const std::size_t node = static_cast<std::size_t>(i) * ny + j + lane;
-        grid.values[node] = rest[lane].Value();
+        grid.values[node] = sums.Value();
         if (nodeSums != nullptr) {
-          nodeSums->S[node] = S[lane];
-          nodeSums->T[node] = T[lane];
+          nodeSums->S[node] = sums.S;
+          nodeSums->T[node] = sums.T;
         }
       }
     }
