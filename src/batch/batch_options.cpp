@@ -11,6 +11,7 @@ namespace zelvo {
 const char* const kBatchUsage =
     "usage: zelvo-batch [OPTIONS] INPUT OUTPUT\n"
     "       zelvo-batch --settings FILE [OPTIONS] [INPUT OUTPUT]\n"
+    "       zelvo-batch --load RESULTFILE --preview DIR [--pane2 VAR] [--pane3 VAR]\n"
     "       zelvo-batch --info INPUT [--columns X,Y,P,Q] [--decimal-separator C] [--subset FILE]\n"
     "\n"
     "Computes horizontal gradients, fitted values and residuals at every point of INPUT\n"
@@ -32,6 +33,12 @@ const char* const kBatchUsage =
     "  --settings FILE           every parameter from a settings file the window wrote\n"
     "                            (zelvo.cfg beside zelvo); the options given override it,\n"
     "                            INPUT and OUTPUT may be left out when it names them\n"
+    "  --preview DIR             write the three preview panes into DIR after the run\n"
+    "  --pane2 VAR, --pane3 VAR  variables of panes 2 and 3: HGQX, HGQY, HGQ, RQ or rq\n"
+    "                            (default HGQX and HGQY)\n"
+    "  --grid-radius G           gridding radius of the previews (default: the search radius)\n"
+    "  --image-format bmp|jpg    format of the preview files (default bmp)\n"
+    "  --load RESULTFILE         write the previews of a result file (with --preview DIR)\n"
     "  --info                    print what INPUT holds and stop\n"
     "  --help, --version\n";
 
@@ -41,7 +48,8 @@ bool TakesValue(const std::string& option) {
   static const char* const kWithValue[] = {
       "--radius", "--iterations", "--object", "--columns", "--nearest", "--center-x",
       "--center-y", "--center-q", "--subset", "--decimal-separator", "--on-singular",
-      "--settings"};
+      "--settings", "--preview", "--pane2", "--pane3", "--grid-radius", "--image-format",
+      "--load"};
   for (const char* name : kWithValue) {
     if (option == name) return true;
   }
@@ -56,6 +64,19 @@ std::string ApplyOption(BatchOptions& o, const std::string& name, const std::str
   else if (name == "--nearest") o.nearest = value;
   else if (name == "--subset") o.subsetFileName = value;
   else if (name == "--settings") o.settingsFileName = value;
+  else if (name == "--preview") o.previewDir = value;
+  else if (name == "--grid-radius") o.griddingRadius = value;
+  else if (name == "--load") {
+    o.loadFileName = value;
+    o.mode = BatchMode::kLoad;
+  } else if (name == "--pane2" || name == "--pane3") {
+    const std::optional<int> variable = ParsePaneVariable(value);
+    if (!variable) return name + " takes HGQX, HGQY, HGQ, RQ or rq";
+    (name == "--pane2" ? o.pane2Variable : o.pane3Variable) = *variable;
+  } else if (name == "--image-format") {
+    if (value != "bmp" && value != "jpg") return "--image-format takes bmp or jpg";
+    o.imageFormat = value;
+  }
   else if (name == "--columns") {
     if (!ParseColumnLetters(value)) return "--columns takes four letters A..Z, as A,B,C,D";
     o.columns = value;
@@ -87,6 +108,14 @@ std::optional<std::vector<int>> ParseColumnLetters(const std::string& text) {
   }
   if (columns.size() != 4 || text.size() != 7) return std::nullopt;
   return columns;
+}
+
+std::optional<int> ParsePaneVariable(const std::string& text) {
+  static const char* const kVariables[] = {"HGQX", "HGQY", "HGQ", "RQ", "rq"};
+  for (int i = 0; i < 5; ++i) {
+    if (text == kVariables[i]) return i;
+  }
+  return std::nullopt;
 }
 
 std::optional<int> ParseCenterMode(const std::string& text) {
@@ -122,6 +151,11 @@ ParsedCommandLine ParseBatchCommandLine(const std::vector<std::string>& argument
     } else {
       positional.push_back(argument);
     }
+  }
+  if (options.mode == BatchMode::kLoad) {
+    if (!positional.empty()) return {std::nullopt, "--load takes no INPUT or OUTPUT"};
+    if (options.previewDir.empty()) return {std::nullopt, "--load needs --preview DIR"};
+    return {options, {}};
   }
   const std::size_t wanted = options.mode == BatchMode::kInfo ? 1 : 2;
   const bool namedBySettings = !options.settingsFileName.empty() && positional.empty();

@@ -8,7 +8,7 @@ namespace zelvo {
 
 struct SettingsValues;
 
-enum class BatchMode { kRun, kInfo, kHelp, kVersion };
+enum class BatchMode { kRun, kInfo, kLoad, kHelp, kVersion };
 
 // The command line as typed; numbers stay texts until they are checked.
 struct BatchOptions {
@@ -36,6 +36,11 @@ struct BatchOptions {
   bool preview = false;
   int pane2Variable = 0;  // item index of cb2
   int pane3Variable = 1;  // item index of cb3
+  // --preview: the folder that receives the three panes after the run.
+  std::string previewDir;
+  std::string imageFormat = "bmp";
+  // --load: a result file whose previews are written instead of a run.
+  std::string loadFileName;
 };
 
 struct ParsedCommandLine {
@@ -55,6 +60,8 @@ std::string OptionsFromSettings(const SettingsValues& settings, BatchOptions& op
 
 // "A,B,C,D" -> column indices of x, y, point, quantity.
 std::optional<std::vector<int>> ParseColumnLetters(const std::string& text);
+// HGQX, HGQY, HGQ, RQ, rq -> the item index of a result pane's box.
+std::optional<int> ParsePaneVariable(const std::string& text);
 // none, area, point -> 0, 1, 2.
 std::optional<int> ParseCenterMode(const std::string& text);
 

@@ -9,10 +9,14 @@
 #include <vector>
 
 #include "app/calc_command.h"
+#include "app/load_command.h"
+#include "app/preview_steps.h"
+#include "app/run_driver.h"
 #include "app/number_text.h"
 #include "app/run_state.h"
 #include "app/settings_file.h"
 #include "batch/batch_options.h"
+#include "batch/batch_previews.h"
 #include "batch/terminal_window.h"
 #include "io/point_reader.h"
 #include "io/trace_subset_reader.h"
@@ -75,6 +79,12 @@ std::string CheckRunOptions(const BatchOptions& options) {
       return "Number of iteration must be in range 0 .. 10000";
     }
   }
+  if (options.griddingRadius && !ParseNumber(*options.griddingRadius, '.')) {
+    return NotValidFloatMessage(*options.griddingRadius);
+  }
+  if (!options.previewDir.empty() && !IsFolder(options.previewDir)) {
+    return "--preview: no folder " + options.previewDir;
+  }
   if (options.nearest) {
     const std::optional<std::int32_t> nearest = ParseInteger(*options.nearest);
     if (!nearest) return NotValidIntegerMessage(*options.nearest);
@@ -121,6 +131,47 @@ ParsedCommandLine ParseWithSettings(const std::vector<std::string>& arguments) {
   return ParseBatchCommandLine(arguments, fromFile);
 }
 
+// The panes as the window shows them after start-up, previews on with the
+// chosen variables; an interrupt arrives as the Stop button.
+void PrepareWindow(const BatchOptions& options, RunState& state, HeadlessWindow& window) {
+  for (Control pane : {Control::img_uba, Control::img_regta, Control::img_delta}) {
+    window.ClearPane(pane);
+  }
+  window.SetChecked(Control::cb_preview, !options.previewDir.empty());
+  window.SetItemIndex(Control::cb2, options.pane2Variable);
+  window.SetItemIndex(Control::cb3, options.pane3Variable);
+  window.SetMessageHook([&] {
+    if (gInterrupted) btn_stopClick(state);
+  });
+  std::signal(SIGINT, OnInterrupt);
+}
+
+int WritePreviews(const BatchOptions& options, const WindowServices& window) {
+  if (options.previewDir.empty()) return 0;
+  const std::string failure = WritePreviewPanes(window, options.previewDir, options.imageFormat);
+  if (failure.empty()) return 0;
+  std::fprintf(stderr, "zelvo-batch: %s\n", failure.c_str());
+  return kExitFailure;
+}
+
+int Interrupted() {
+  std::fprintf(stderr, "zelvo-batch: interrupted\n");
+  return kExitInterrupted;
+}
+
+int LoadBatch(const BatchOptions& options) {
+  TerminalWindow window('.', false, false, &gInterrupted);
+  RunState state;
+  PrepareWindow(options, state, window);
+  if (!LoadCalculatedFile(state, window, options.loadFileName)) return kExitFailure;
+  if (BuildSearchCluster(state, window) != 0) return kExitFailure;
+  state.resultsValid = true;
+  PreviewIntoPane(state, window, kColQuantity, Control::img_uba);
+  if (!state.stopRequested) PreviewResultPanes(state, window);
+  if (window.WasInterrupted()) return Interrupted();
+  return WritePreviews(options, window);
+}
+
 int RunBatch(const BatchOptions& options, char separator) {
   const std::string problem = CheckRunOptions(options);
   if (!problem.empty()) return UsageError(problem);
@@ -128,15 +179,15 @@ int RunBatch(const BatchOptions& options, char separator) {
   TerminalWindow window(separator, options.stopOnSingular, showProgress, &gInterrupted);
   FillWindow(options, separator, window);
   RunState state;
-  window.SetMessageHook([&] {
-    if (gInterrupted) btn_stopClick(state);
-  });
-  std::signal(SIGINT, OnInterrupt);
+  PrepareWindow(options, state, window);
   const auto started = std::chrono::steady_clock::now();
   const CalcOutcome outcome = btn_calcClick(state, window);
   window.FinishProgress();
-  if (window.WasInterrupted()) return kExitInterrupted;
+  if (window.WasInterrupted()) return Interrupted();
   if (outcome != CalcOutcome::kCompleted) return kExitFailure;
+  // Preview names carry the radius as typed, not as the file's separator has it.
+  window.SetText(Control::txt_radius, *options.radius);
+  if (WritePreviews(options, window) != 0) return kExitFailure;
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   std::fprintf(stderr, "zelvo-batch: %d points, %d passes, %d passed over, %.2f s\n",
@@ -189,6 +240,7 @@ int Main(int argc, char** argv) {
       break;
   }
   const char separator = options.decimalSeparator.value_or(LocaleDecimalSeparator());
+  if (options.mode == BatchMode::kLoad) return LoadBatch(options);
   return options.mode == BatchMode::kInfo ? PrintInfo(options, separator)
                                           : RunBatch(options, separator);
 }

@@ -26,6 +26,8 @@
 #include <QScreen>
 
 #include "app/calc_command.h"
+#include "app/load_command.h"
+#include "app/preview_commands.h"
 #include "app/file_names.h"
 #include "app/number_text.h"
 #include "app/qt/pane_widget.h"
@@ -577,17 +579,27 @@ void TfrmMain::btn_stopClick() {
 
 void TfrmMain::btn_exitClick() { close(); }
 
-void TfrmMain::btn_loadClick() {
-  if (state_.busy) return;
-  // Loading a calculated file comes with the preview.
-}
+void TfrmMain::btn_loadClick() { RunPreviewCommand([this] { zelvo::btn_loadClick(state_, *this); }); }
 
-void TfrmMain::btn_save1Click() {}
-void TfrmMain::btn_save2Click() {}
-void TfrmMain::btn_save3Click() {}
-void TfrmMain::cb1Change() {}
-void TfrmMain::cb2Change() {}
-void TfrmMain::cb3Change() {}
+void TfrmMain::btn_save1Click() { SavePaneClick(state_, *this, Control::cb1); }
+void TfrmMain::btn_save2Click() { SavePaneClick(state_, *this, Control::cb2); }
+void TfrmMain::btn_save3Click() { SavePaneClick(state_, *this, Control::cb3); }
+
+void TfrmMain::cb1Change() { RunPreviewCommand([this] { VariableBoxChange(state_, *this, Control::cb1); }); }
+void TfrmMain::cb2Change() { RunPreviewCommand([this] { VariableBoxChange(state_, *this, Control::cb2); }); }
+void TfrmMain::cb3Change() { RunPreviewCommand([this] { VariableBoxChange(state_, *this, Control::cb3); }); }
+
+void TfrmMain::RunPreviewCommand(const std::function<void()>& command) {
+  // A preview pumps messages; a close that came in meanwhile cancelled it and
+  // waits for it to unwind.
+  if (state_.busy || closing_) return;
+  Guarded(command);
+  state_.busy = false;
+  if (closing_) {
+    closing_ = false;
+    close();
+  }
+}
 
 bool TfrmMain::CheckNumber(Control field) {
   const std::string text = Text(field);

@@ -102,6 +102,7 @@ class TfrmMain : public QWidget, public WindowServices {
   void cb1Change();
   void cb2Change();
   void cb3Change();
+  void RunPreviewCommand(const std::function<void()>& command);
   // The field checks on leaving; false when the focus was put back.
   bool CheckNumber(Control field);
   bool txt_iterExit();

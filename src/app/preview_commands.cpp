@@ -1,0 +1,46 @@
+#include "app/preview_commands.h"
+
+#include "app/preview_steps.h"
+#include "app/run_state.h"
+#include "app/window_services.h"
+#include "preview/preview_files.h"
+
+namespace zelvo {
+namespace {
+
+const char* const kSaveFilter = "Windows bitmap (*.bmp)|*.bmp|Jpeg files (*.jpg)|*.jpg";
+
+// The previews work on the tables of the last run or load; while a run or
+// another preview is under way they must not start.
+bool PreviewsAvailable(const RunState& state, const WindowServices& window) {
+  return !state.busy && state.resultsValid && window.Checked(Control::cb_preview);
+}
+
+}  // namespace
+
+Control PaneOf(Control variableBox) {
+  if (variableBox == Control::cb2) return Control::img_regta;
+  if (variableBox == Control::cb3) return Control::img_delta;
+  return Control::img_uba;
+}
+
+void VariableBoxChange(RunState& state, WindowServices& window, Control variableBox) {
+  if (!PreviewsAvailable(state, window)) return;
+  const int variable = variableBox == Control::cb1 ? kColQuantity : PaneVariable(window, variableBox);
+  PreviewIntoPane(state, window, variable, PaneOf(variableBox));
+}
+
+void SavePaneClick(RunState& state, WindowServices& window, Control variableBox) {
+  if (!PreviewsAvailable(state, window)) return;
+  const FileDialogRequest request{kSaveFilter, "bmp", DefaultPreviewFileName(window, variableBox), 1};
+  const std::optional<FileDialogChoice> choice = window.SaveFileDialog(request);
+  if (!choice) return;
+  const PaneBitmap pane = window.CopyPane(PaneOf(variableBox));
+  const std::string failure = choice->filterIndex == 1 ? SavePreviewBitmap(choice->fileName, pane)
+                                                      : SavePreviewJpeg(choice->fileName, pane);
+  if (!failure.empty()) {
+    window.ShowMessage("Cannot write preview image " + choice->fileName + ": " + failure);
+  }
+}
+
+}  // namespace zelvo
