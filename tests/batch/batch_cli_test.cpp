@@ -1,0 +1,157 @@
+// zelvo-batch as a script runs it: exit codes, messages, files.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+#include <sys/wait.h>
+
+#include "support/paths.h"
+#include "support/temp_dir.h"
+
+namespace zelvo {
+namespace {
+
+using testing::ReadFile;
+
+struct Outcome {
+  int exitCode;
+  std::string stdoutText;
+  std::string stderrText;
+};
+
+class Batch : public ::testing::Test {
+ protected:
+  Outcome Run(const std::string& arguments) {
+    const std::string out = dir.File("stdout.txt"), err = dir.File("stderr.txt");
+    const std::string command = "'" + testing::BatchProgram() + "' " + arguments + " >'" + out +
+                                "' 2>'" + err + "' </dev/null";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
+  }
+  std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+
+  testing::TempDir dir;
+  const std::string example = testing::ExamplesDir() + "/sphere_survey.dat";
+};
+
+TEST_F(Batch, InfoReportsWhatTheFileHolds) {
+  const std::string input = dir.Write("in.dat", "\"x\" \"y\" \"id\" \"q\"\n-1e-5 2 1 5\n3 4 2 1.23456789012345678e17\nLine 3\n5 6 3 7");
+  const Outcome info = Run("--info '" + input + "' --decimal-separator .");
+  ASSERT_EQ(info.exitCode, 0) << info.stderrText;
+  EXPECT_EQ(info.stdoutText,
+            "points: 3\nlines skipped: 2\nx: 0 5.00001\ny: 2 6\nquantity: 5 1.23456789012346E17\n"
+            "shift: 1E-5 0\narea centre: 2.500005 4 6.17283945061728E16\ntraced: 0\n");
+  const Outcome missing = Run("--info '" + dir.File("none.dat") + "'");
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.stderrText, "zelvo-batch: Cannot open input data file\n");
+}
+
+TEST_F(Batch, BadUsageIsRefusedBeforeAnyFileIsOpened) {
+  const std::string out = dir.File("out.dat");
+  for (const auto& [arguments, message] : std::vector<std::pair<std::string, std::string>>{
+           {"--radius 0.000001 in.dat " + out, "Search radius must be greater than 0."},
+           {"--radius 5 in.dat in.dat", "Input and output file name must not be the same."},
+           {"--radius 5 --iterations 10001 in.dat " + out, "Number of iteration must be in range 0 .. 10000"},
+           {"--radius 5 --nearest 0 in.dat " + out, "Number of nearest points must be at least 1"},
+           {"--radius 5 --nearest 2.5 in.dat " + out, "'2.5' is not a valid integer value"},
+           {"--radius 5,5 in.dat " + out, "'5,5' is not a valid floating point value"},
+           {"--radius 5 --object XYZ in.dat " + out, "--object takes RGA or LGA"},
+           {"--radius 5 in.dat", "expected INPUT and OUTPUT file names"},
+           {"--bogus", "unknown option --bogus"}}) {
+    const Outcome outcome = Run(arguments);
+    EXPECT_EQ(outcome.exitCode, 2) << arguments;
+    EXPECT_EQ(FirstLine(outcome.stderrText), "zelvo-batch: " + message) << arguments;
+  }
+  EXPECT_FALSE(std::filesystem::exists(out));
+  EXPECT_EQ(Run("--help").exitCode, 0);
+  EXPECT_EQ(FirstLine(Run("--version").stdoutText).rfind("zelvo-batch ", 0), 0u);
+}
+
+TEST_F(Batch, RunFailuresExitWithOne) {
+  const Outcome full = Run("--radius 60 '" + example + "' /dev/full");
+  EXPECT_EQ(full.exitCode, 1);
+  EXPECT_EQ(full.stderrText, "zelvo-batch: Error by writing output file\n");
+  const std::string sparse = dir.Write("sparse.dat", "0 0 1 0\n1 0 2 1\n0 1 3 2\n50 50 17 0\n");
+  const Outcome stop = Run("--radius 2 --on-singular stop '" + sparse + "' '" + dir.File("o.dat") + "'");
+  EXPECT_EQ(stop.exitCode, 1);
+  EXPECT_EQ(FirstLine(stop.stderrText),
+            "zelvo-batch: warning: Error in SLE - Check coordinate of point 1. Continue? No");
+  const Outcome nearest = Run("--radius 2 --nearest 5 '" + sparse + "' '" + dir.File("o.dat") + "'");
+  EXPECT_EQ(nearest.exitCode, 1);
+  EXPECT_EQ(nearest.stderrText, "zelvo-batch: Not enough points for N nearest point search at point 1\n");
+}
+
+// A field whose values the result file writes without rounding: coordinates
+// with one decimal, the quantity with three.
+std::string ExactlyWrittenField() {
+  std::ostringstream out;
+  out.setf(std::ios::fixed);
+  for (int j = 0; j < 30; ++j) {
+    for (int i = 0; i < 60; ++i) {
+      const double x = i * 10.3, y = j * 20.7;
+      const long milli = std::lround(1000 * (30 * std::exp(-((x - 300) * (x - 300) + (y - 280) * (y - 280)) / 40000) + 0.01 * x));
+      out.precision(1);
+      out << x << " " << y << " " << j * 60 + i << " ";
+      out.precision(3);
+      out << milli / 1000.0 << "\n";
+    }
+  }
+  return out.str();
+}
+
+int DifferingPixels(const QImage& a, const QImage& b) {
+  int differing = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) differing += a.pixel(x, y) != b.pixel(x, y);
+  }
+  return differing;
+}
+
+TEST_F(Batch, PreviewsAndTheirLoadBack) {
+  const std::string input = dir.Write("field.dat", ExactlyWrittenField());
+  const std::string result = dir.File("field_out.dat");
+  std::filesystem::create_directory(dir.File("run"));
+  const Outcome run = Run("--quiet --radius 50 --iterations 1 --pane3 rq --preview '" +
+                          dir.File("run") + "' '" + input + "' '" + result + "'");
+  ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+  for (const char* name : {"quantity_r=50_iter=1_object=rga.bmp", "hgqx_r=50_iter=1_object=rga.bmp",
+                           "rq_r=50_iter=1_object=rga.bmp"}) {
+    const QImage image(QString::fromStdString(dir.File("run/") + name));
+    ASSERT_FALSE(image.isNull()) << name;
+    EXPECT_EQ(image.size(), QSize(177, 145));
+    EXPECT_EQ(image.pixel(0, 0) & 0xFFFFFF, 0u) << "the pane's black frame";
+  }
+
+  std::filesystem::create_directory(dir.File("load"));
+  const Outcome load = Run("--load '" + result + "' --pane3 rq --preview '" + dir.File("load") + "'");
+  ASSERT_EQ(load.exitCode, 0) << load.stderrText;
+  const auto pane = [&](const char* folder, const char* name) {
+    return QImage(QString::fromStdString(dir.File(folder) + "/" + name));
+  };
+  // The records hold the coordinates and the quantity exactly, so the
+  // quantity pane comes back pixel for pixel; the results are written with
+  // six decimals, so their panes differ at most where a value sits on a
+  // class boundary.
+  EXPECT_EQ(DifferingPixels(pane("run", "quantity_r=50_iter=1_object=rga.bmp"),
+                            pane("load", "quantity_r=50_iter=1_object=rga.bmp")), 0);
+  EXPECT_LT(DifferingPixels(pane("run", "hgqx_r=50_iter=1_object=rga.bmp"),
+                            pane("load", "hgqx_r=50_iter=1_object=rga.bmp")), 177 * 145 / 100);
+
+  const std::string small = dir.File("small_out.dat");
+  ASSERT_EQ(Run("--radius 0.4 '" + dir.Write("small.dat", "0 0 1 0\n1 0 2 1\n0 1 3 2\n1 1 4 3\n") + "' '" + small + "'").exitCode, 0);
+  EXPECT_NE(ReadFile(small).find("Radius:      0"), std::string::npos);
+  const Outcome refused = Run("--load '" + small + "' --preview '" + dir.File("load") + "'");
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_EQ(refused.stderrText, "zelvo-batch: Search radius must be greater than 0.\n");
+
+  const Outcome unwritable = Run("--load '" + result + "' --preview /proc");
+  EXPECT_EQ(unwritable.exitCode, 1);
+  EXPECT_EQ(unwritable.stderrText.rfind("zelvo-batch: Cannot write preview image /proc/quantity_r=50", 0), 0u);
+}
+
+}  // namespace
+}  // namespace zelvo
