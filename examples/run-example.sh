@@ -7,6 +7,9 @@ build=${1:-build}
 out=examples/out
 mkdir -p "$out"
 "$build/src/zelvo-batch" --radius 60 --subset examples/sphere_trace_subset.dat \
+  --preview "$out" --image-format jpg \
   examples/sphere_survey.dat "$out/sphere_survey_out.dat"
 echo "Result file: $out/sphere_survey_out.dat"
 echo "Trace file:  $out/sphere_survey_out_trace_out.xyz"
+echo "Previews:    $out/quantity_r=60_iter=0_object=rga.jpg, $out/hgqx_r=60_iter=0_object=rga.jpg," \
+     "$out/hgqy_r=60_iter=0_object=rga.jpg"
