@@ -278,7 +278,12 @@ void TfrmMain::BuildControls() {
       "cb_preview", "txt_nearest", "btn_load", "btn_calc", "btn_exit", "btn_stop",
       "cb1", "btn_save1", "cb2", "btn_save2", "cb3", "btn_save3",
       "img_uba", "img_regta", "img_delta"};
-  for (int i = 0; i < kControlCount; ++i) widgets_[i]->setObjectName(kNames[i]);
+  for (int i = 0; i < kControlCount; ++i) {
+    widgets_[i]->setObjectName(kNames[i]);
+    edits_[i] = qobject_cast<QLineEdit*>(widgets_[i]);
+    lists_[i] = qobject_cast<QComboBox*>(widgets_[i]);
+    checkBoxes_[i] = qobject_cast<QCheckBox*>(widgets_[i]);
+  }
 
   for (const ControlDefault& value : WindowDefaults()) {
     if (value.text != nullptr) SetText(value.control, value.text);
@@ -362,17 +367,17 @@ void TfrmMain::Guarded(Handler handler) {
 // ---- WindowServices -------------------------------------------------------
 
 std::string TfrmMain::Text(Control control) const {
-  QWidget* widget = Widget(control);
-  if (auto* edit = qobject_cast<QLineEdit*>(widget)) return FromQt(edit->text());
-  if (auto* list = qobject_cast<QComboBox*>(widget)) return FromQt(list->currentText());
+  const int i = static_cast<int>(control);
+  if (QLineEdit* edit = edits_[i]) return FromQt(edit->text());
+  if (QComboBox* list = lists_[i]) return FromQt(list->currentText());
   return {};
 }
 
 void TfrmMain::SetText(Control control, std::string_view text) {
-  QWidget* widget = Widget(control);
-  if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+  const int i = static_cast<int>(control);
+  if (QLineEdit* edit = edits_[i]) {
     edit->setText(ToQt(text));
-  } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
+  } else if (QComboBox* list = lists_[i]) {
     // A list shows only its items: the text selects the matching one.
     list->setCurrentIndex(list->findText(ToQt(text), Qt::MatchExactly | Qt::MatchCaseSensitive));
   }
@@ -380,7 +385,7 @@ void TfrmMain::SetText(Control control, std::string_view text) {
 
 int TfrmMain::ItemIndex(Control control) const {
   if (control == Control::rg_nearest) return searchGroup_->checkedId();
-  if (auto* list = qobject_cast<QComboBox*>(Widget(control))) return list->currentIndex();
+  if (QComboBox* list = lists_[static_cast<int>(control)]) return list->currentIndex();
   return -1;
 }
 
@@ -395,18 +400,18 @@ void TfrmMain::SetItemIndex(Control control, int index) {
     searchGroup_->setExclusive(true);
     return;
   }
-  if (auto* list = qobject_cast<QComboBox*>(Widget(control))) {
+  if (QComboBox* list = lists_[static_cast<int>(control)]) {
     list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
   }
 }
 
 bool TfrmMain::Checked(Control control) const {
-  auto* box = qobject_cast<QCheckBox*>(Widget(control));
+  const QCheckBox* box = checkBoxes_[static_cast<int>(control)];
   return box != nullptr && box->isChecked();
 }
 
 void TfrmMain::SetChecked(Control control, bool checked) {
-  if (auto* box = qobject_cast<QCheckBox*>(Widget(control))) box->setChecked(checked);
+  if (QCheckBox* box = checkBoxes_[static_cast<int>(control)]) box->setChecked(checked);
 }
 
 void TfrmMain::SetSpinnerPosition(Control /*spinner*/, int position) { upDown_->SetPosition(position); }

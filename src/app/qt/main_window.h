@@ -134,6 +134,11 @@ class TfrmMain : public QWidget, public WindowServices {
   RunState state_;
   SettingsBlock settings_;
   std::array<QWidget*, kControlCount> widgets_{};
+  // The same widgets by kind (null where the control is of another kind): a
+  // run reads the live controls at every point, and a cast each time costs.
+  std::array<QLineEdit*, kControlCount> edits_{};
+  std::array<QComboBox*, kControlCount> lists_{};
+  std::array<QCheckBox*, kControlCount> checkBoxes_{};
   QButtonGroup* searchGroup_ = nullptr;
   UpDownWidget* upDown_ = nullptr;
   QElapsedTimer sinceMessages_;
