@@ -368,7 +368,8 @@ std::optional<NodeGrid> GridNodesFast(const SearchCluster& cluster, const Result
 #if defined(__SSE2__)
     for (int j = 0; valid && w > 0 && j < ny; j += 2) {
       const bool pair = j + 1 < ny;
-      TwoNodes nodes{X, {cluster.ymin + j * s, cluster.ymin + (pair ? j + 1 : j) * s}, xs, ys, us, limits, {0.0, 0.0}, {0.0, 0.0}, {}};
+      const v2d Y = {cluster.ymin + j * s, cluster.ymin + (pair ? j + 1 : j) * s};
+      TwoNodes nodes{X, Y, xs, ys, us, limits, {0.0, 0.0}, {0.0, 0.0}, {}};
       for (int k = kLo; k < kHi; ++k) {
         const int reach = RowReach(reachRows, i, k);
         if (reach < 0) continue;
