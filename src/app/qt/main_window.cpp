@@ -489,6 +489,7 @@ void TfrmMain::ProcessMessages() {
     messagesPending_ = true;
     return;
   }
+  ShowProgress();
   QCoreApplication::processEvents();
   sinceMessages_.restart();
   messagesPending_ = false;
@@ -497,6 +498,7 @@ void TfrmMain::ProcessMessages() {
 void TfrmMain::FlushPendingMessages() {
   // Input that arrived since the last tick reaches the buttons it was aimed
   // at before they change (a click on Stop must not land on Exit).
+  ShowProgress();
   if (!messagesPending_) return;
   messagesPending_ = false;
   QCoreApplication::processEvents();
@@ -508,7 +510,16 @@ void TfrmMain::SetProgressRange(int minimum, int maximum) {
 }
 
 void TfrmMain::SetProgressPosition(int position) {
-  static_cast<QProgressBar*>(Widget(Control::ProgressBar1))->setValue(position);
+  // The bar repaints at once whenever its pixels change; during a run it
+  // takes its position with the messages, once a tick.
+  progressPosition_ = position;
+  if (!state_.busy) ShowProgress();
+}
+
+void TfrmMain::ShowProgress() {
+  if (!progressPosition_) return;
+  static_cast<QProgressBar*>(Widget(Control::ProgressBar1))->setValue(*progressPosition_);
+  progressPosition_.reset();
 }
 
 void TfrmMain::ShowHourglass() { QApplication::setOverrideCursor(Qt::WaitCursor); }

@@ -125,6 +125,7 @@ class TfrmMain : public QWidget, public WindowServices {
   bool ShowBox(const MessageBoxRequest& request);
   std::optional<FileDialogChoice> RunFileDialog(bool save, const FileDialogRequest& request);
   void FlushPendingMessages();
+  void ShowProgress();
   // Runs a handler so that an error escaping it is shown and the window goes on.
   template <typename Handler>
   void Guarded(Handler handler);
@@ -143,6 +144,7 @@ class TfrmMain : public QWidget, public WindowServices {
   UpDownWidget* upDown_ = nullptr;
   QElapsedTimer sinceMessages_;
   bool messagesPending_ = false;
+  std::optional<int> progressPosition_;  // not yet shown
   // The open dialog keeps the file type last chosen in it.
   int openFilterIndex_ = 1;
   bool checkingField_ = false;

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "app/qt/pane_widget.h"
+#include "core/iteration_driver.h"
 #include "window_fixture.h"
 
 namespace zelvo::testing {
@@ -254,7 +255,9 @@ TEST_F(Run, CalcWritesTheResultFile) {
   EXPECT_EQ(Lines(written), 2 + 900);
   EXPECT_NE(written.find("in.dat"), std::string::npos);
   ExpectIdle();
+  // The bar keeps the last position of the run (of the point 800 of 900).
   EXPECT_EQ(Find<QProgressBar>("ProgressBar1")->maximum(), 10000);
+  EXPECT_EQ(Find<QProgressBar>("ProgressBar1")->value(), ProgressPosition(0, 800, 900, 0));
   // The run cleared the panes.
   EXPECT_EQ(w.CopyPane(Control::img_uba).pixels[5 * 177 + 5], 0xFFFFFFu);
 }
