@@ -268,6 +268,9 @@ struct TwoNodes {
     const v2d one = Broadcast(1.0);
     const v2d two = Broadcast(2.0);
     const v2d four = Broadcast(4.0);
+    // Sums in registers for the run, not in the struct.
+    v2d runS = S;
+    v2d runT = T;
     for (; p < end; ++p) {
       const std::int32_t k = *p;
       const double u = us[k];
@@ -290,20 +293,22 @@ struct TwoNodes {
       const v2d termB = two * nearB * (ax - two * ay) + ((four * nearB - ay) * ay + nearB * nearB);
       const v2d term = h <= two * ay ? termA : termB;
       const v2d d = h - term / (two * h);
-      S += Keep(Broadcast(u) / d, fast);
-      T += Keep(one / d, fast);
+      runS += Keep(Broadcast(u) / d, fast);
+      runT += Keep(one / d, fast);
       const int slow = Lanes(active & ~fast & ~(squared > rejectAbove));
       if (slow != 0) {
         for (int lane = 0; lane < 2; ++lane) {
           if ((slow & (1 << lane)) == 0) continue;
-          rest[lane].S = S[lane];
-          rest[lane].T = T[lane];
+          rest[lane].S = runS[lane];
+          rest[lane].T = runT[lane];
           rest[lane].AddWithLibrary(dxScalar, dy[lane], u, limits.R);
-          S[lane] = rest[lane].S;
-          T[lane] = rest[lane].T;
+          runS[lane] = rest[lane].S;
+          runT[lane] = rest[lane].T;
         }
       }
     }
+    S = runS;
+    T = runT;
   }
 };
 
