@@ -69,7 +69,7 @@ bool SweepClear(const RadiusSweep& w, const CellRange& window, NormalSums& out) 
   const double* xs = w.data.x;
   const double* ys = w.data.y;
   const double* qs = w.data.q;
-  double a00 = 0, a01 = 0, a02 = 0, a11 = 0, a12 = 0, a22 = 0, r0 = 0, r1 = 0, r2 = 0;
+  NormalSums sums;  // a local whose address is not taken: kept in registers
   bool unclear = false;
   for (int i = window.iLo; i < window.iHi; ++i) {
     const std::int32_t* end = cluster.ColumnRunEnd(i, window.jHi);
@@ -85,25 +85,13 @@ bool SweepClear(const RadiusSweep& w, const CellRange& window, NormalSums& out) 
       const bool radiusUnclear = !(beyond | inside);
       const bool nearUnclear = w.leaveOutNear & !(nearIn | nearOut);
       unclear |= radiusUnclear | nearUnclear;
-      // Whether a neighbour is used follows the data, so a branch on it is
-      // mispredicted often; a weight of 1 or 0 keeps the sums bit for bit
-      // (x * 1 == x, and adding a zero product changes no sum).
+      // Whether a neighbour is used follows the data, so a branch on it would
+      // be mispredicted often; a weight of 1 or 0 keeps the sums bit for bit.
       const double weight = static_cast<double>(!beyond & !(w.leaveOutNear & nearIn));
-      const double X = (xs[k] - w.offX) * weight;
-      const double Y = (ys[k] - w.offY) * weight;
-      const double Z = (qs[k] - w.offQ) * weight;
-      a00 += X * X;
-      a01 += X * Y;
-      a02 += X;
-      a11 += Y * Y;
-      a12 += Y;
-      a22 += weight;
-      r0 += X * Z;
-      r1 += Y * Z;
-      r2 += Z;
+      sums.AddWeighted(xs[k] - w.offX, ys[k] - w.offY, qs[k] - w.offQ, weight);
     }
   }
-  out = NormalSums{a00, a01, a02, a11, a12, a22, r0, r1, r2};
+  out = sums;
   return !unclear;
 }
 

@@ -60,7 +60,8 @@ struct NormalSums {
     r1 += Y * Z;
     r2 += Z;
   }
-  // Add(X, Y, Z) when weight is 1; nothing when it is 0.
+  // Add(X, Y, Z) when weight is 1; nothing when it is 0 (x * 1 == x, and
+  // adding a zero product changes no sum).
   void AddWeighted(double X, double Y, double Z, double weight) {
     X *= weight;
     Y *= weight;
