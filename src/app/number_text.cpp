@@ -69,31 +69,43 @@ std::optional<double> ExactShortDecimal(std::string_view text, char separator) {
   static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-  std::size_t i = 0;
-  const bool negative = !text.empty() && text[0] == '-';
-  if (!text.empty() && (text[0] == '+' || text[0] == '-')) ++i;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  const bool negative = p != end && *p == '-';
+  if (p != end && (*p == '+' || *p == '-')) ++p;
   std::uint64_t mantissa = 0;
-  int digits = 0, fractionDigits = 0;
-  for (; i < text.size() && IsDigit(text[i]); ++i, ++digits) mantissa = mantissa * 10 + (text[i] - '0');
-  if (i < text.size() && text[i] == separator) {
-    for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digits, ++fractionDigits) {
-      mantissa = mantissa * 10 + (text[i] - '0');
+  const char* digitsStart = p;
+  unsigned digit;
+  while (p != end && (digit = static_cast<unsigned char>(*p) - '0') < 10) {
+    mantissa = mantissa * 10 + digit;
+    ++p;
+  }
+  long digits = p - digitsStart;
+  long fractionDigits = 0;
+  if (p != end && *p == separator) {
+    const char* fractionStart = ++p;
+    while (p != end && (digit = static_cast<unsigned char>(*p) - '0') < 10) {
+      mantissa = mantissa * 10 + digit;
+      ++p;
     }
+    fractionDigits = p - fractionStart;
+    digits += fractionDigits;
   }
   if (digits == 0 || digits > 19) return std::nullopt;
-  int exponent = 0;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    ++i;
-    const bool negativeExponent = i < text.size() && text[i] == '-';
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    int exponentDigits = 0;
-    for (; i < text.size() && IsDigit(text[i]) && exponentDigits < 4; ++i, ++exponentDigits) {
-      exponent = exponent * 10 + (text[i] - '0');
+  long exponent = 0;
+  if (p != end && (*p == 'e' || *p == 'E')) {
+    ++p;
+    const bool negativeExponent = p != end && *p == '-';
+    if (p != end && (*p == '+' || *p == '-')) ++p;
+    const char* exponentStart = p;
+    while (p != end && p - exponentStart < 4 && (digit = static_cast<unsigned char>(*p) - '0') < 10) {
+      exponent = exponent * 10 + digit;
+      ++p;
     }
-    if (exponentDigits == 0) return std::nullopt;
+    if (p == exponentStart) return std::nullopt;
     if (negativeExponent) exponent = -exponent;
   }
-  if (i != text.size()) return std::nullopt;
+  if (p != end) return std::nullopt;
   exponent -= fractionDigits;
   if (mantissa > (std::uint64_t{1} << 53) || exponent < -22 || exponent > 22) return std::nullopt;
   double value = static_cast<double>(mantissa);

@@ -54,6 +54,9 @@ class PointLineParser {
   bool Parse(std::string_view rawLine, PointValues& values);
 
  private:
+  // Splits a plain line (see the .cpp) without preparing it; false, with
+  // nothing decided, for any other line.
+  bool SplitPlain(std::string_view rawLine);
   bool ConvertFields(PointValues& values) const;
 
   PointColumns columns_;

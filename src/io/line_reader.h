@@ -29,6 +29,7 @@ class LineReader {
   std::FILE* file_ = nullptr;
   std::string buffer_;
   std::size_t begin_ = 0;  // first unread byte in buffer_
+  std::size_t end_ = 0;    // one past the last byte read into buffer_
   bool atEnd_ = false;
   bool atStart_ = true;
   bool readFailed_ = false;
