@@ -102,7 +102,6 @@ class TfrmMain : public QWidget, public WindowServices {
   void cb1Change();
   void cb2Change();
   void cb3Change();
-  void RunPreviewCommand(const std::function<void()>& command);
   // The field checks on leaving; false when the focus was put back.
   bool CheckNumber(Control field);
   bool txt_iterExit();
@@ -122,6 +121,8 @@ class TfrmMain : public QWidget, public WindowServices {
   QPushButton* AddButton(Control control, int left, int top, int width, int height,
                          const char* caption, const char* hint);
   PaneWidget* Pane(Control pane) const;
+  // Runs a command that previews, closing afterwards when a close came in.
+  void RunPreviewCommand(const std::function<void()>& command);
   bool ShowBox(const MessageBoxRequest& request);
   std::optional<FileDialogChoice> RunFileDialog(bool save, const FileDialogRequest& request);
   void FlushPendingMessages();
