@@ -1,6 +1,7 @@
 #include "app/calc_command.h"
 
 #include <optional>
+#include <vector>
 
 #include "app/file_names.h"
 #include "app/number_text.h"
@@ -31,6 +32,21 @@ std::optional<int> FieldInteger(WindowServices& window, Control field) {
   return value;
 }
 
+// The names differ, yet the result or trace file may be an input under
+// another spelling; writing it would destroy the data being read.
+bool WouldOverwriteAnInput(const WindowServices& window, const RunParameters& params) {
+  const std::string subset = window.Text(Control::txt_log);
+  std::vector<std::string> written{params.outputFileName};
+  if (!subset.empty()) written.push_back(params.traceFileName);
+  for (const std::string& output : written) {
+    if (SameExistingFile(output, params.inputFileName) ||
+        (!subset.empty() && SameExistingFile(output, subset))) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // Steps 1 to 9 of Calc: the checks and the values taken at Calc.
 bool TakeParameters(WindowServices& window, RunParameters& params) {
   params.inputFileName = window.Text(Control::txt_in);
@@ -45,6 +61,9 @@ bool TakeParameters(WindowServices& window, RunParameters& params) {
     return Refuse(window, "Input and output file name must not be the same.", Control::txt_out);
   }
   params.traceFileName = TraceFileName(params.outputFileName);
+  if (WouldOverwriteAnInput(window, params)) {
+    return Refuse(window, "Input and output file name must not be the same.", Control::txt_out);
+  }
   const std::optional<double> radius = FieldNumber(window, Control::txt_radius);
   if (!radius) return false;
   if (!(*radius > kMinimumRadius)) {

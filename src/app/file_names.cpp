@@ -1,5 +1,7 @@
 #include "app/file_names.h"
 
+#include <sys/stat.h>
+
 namespace zelvo {
 
 std::string ReplaceExtension(std::string_view fileName, std::string_view suffix) {
@@ -14,6 +16,12 @@ std::string ReplaceExtension(std::string_view fileName, std::string_view suffix)
 
 std::string TraceFileName(std::string_view resultFileName) {
   return ReplaceExtension(resultFileName, "_trace_out.xyz");
+}
+
+bool SameExistingFile(const std::string& a, const std::string& b) {
+  struct stat first {}, second {};
+  return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 }  // namespace zelvo

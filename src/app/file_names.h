@@ -12,4 +12,8 @@ std::string ReplaceExtension(std::string_view fileName, std::string_view suffix)
 // "out.dat" -> "out_trace_out.xyz".
 std::string TraceFileName(std::string_view resultFileName);
 
+// True when both names reach one existing file (through links, "./" or
+// another spelling).
+bool SameExistingFile(const std::string& a, const std::string& b);
+
 }  // namespace zelvo

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/calc_command.h"
+#include "app/file_names.h"
 #include "app/load_command.h"
 #include "app/preview_steps.h"
 #include "app/run_driver.h"
@@ -65,7 +66,8 @@ PointColumns Columns(const BatchOptions& options) {
 std::string CheckRunOptions(const BatchOptions& options) {
   if (options.inputFileName.empty()) return "Input file name is required field.";
   if (options.outputFileName.empty()) return "Output file name is required field.";
-  if (options.outputFileName == options.inputFileName) {
+  if (options.outputFileName == options.inputFileName ||
+      SameExistingFile(options.outputFileName, options.inputFileName)) {
     return "Input and output file name must not be the same.";
   }
   if (!options.radius) return "--radius is required";

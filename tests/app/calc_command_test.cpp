@@ -45,6 +45,13 @@ TEST_F(Calc, ChecksInOrderWithMessagesAndFocus) {
   window.SetText(Control::txt_out, input);
   EXPECT_EQ(Refusal(), std::make_pair(std::string("Input and output file name must not be the same."),
                                       Control::txt_out));
+  window.SetText(Control::txt_out, dir.path() + "/./in.dat");
+  EXPECT_EQ(Refusal().first, "Input and output file name must not be the same.") << "the same file";
+  window.SetText(Control::txt_out, dir.File("in"));
+  window.SetText(Control::txt_log, dir.Write("in_trace_out.xyz", "0 0 1 0\n"));
+  EXPECT_EQ(Refusal().first, "Input and output file name must not be the same.")
+      << "the trace file would overwrite the subset";
+  window.SetText(Control::txt_log, "");
   window.SetText(Control::txt_out, dir.File("out.dat"));
   for (const char* radius : {"0.000001", "0", "-3"}) {
     window.SetText(Control::txt_radius, radius);
