@@ -86,9 +86,9 @@ bool SweepClear(const RadiusSweep& w, const CellRange& window, NormalSums& out) 
       const bool nearUnclear = w.leaveOutNear & !(nearIn | nearOut);
       unclear |= radiusUnclear | nearUnclear;
       // Whether a neighbour is used follows the data, so a branch on it would
-      // be mispredicted often; a weight of 1 or 0 keeps the sums bit for bit.
-      const double weight = static_cast<double>(!beyond & !(w.leaveOutNear & nearIn));
-      sums.AddWeighted(xs[k] - w.offX, ys[k] - w.offY, qs[k] - w.offQ, weight);
+      // be mispredicted often.
+      const bool used = !beyond & !(w.leaveOutNear & nearIn);
+      sums.AddMasked(xs[k] - w.offX, ys[k] - w.offY, qs[k] - w.offQ, used);
     }
   }
   out = sums;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "core/point_table.h"
 #include "core/search_cluster.h"
@@ -60,18 +62,23 @@ struct NormalSums {
     r1 += Y * Z;
     r2 += Z;
   }
-  // Add(X, Y, Z) when weight is 1; nothing when it is 0 (x * 1 == x, and
-  // adding a zero product changes no sum).
-  void AddWeighted(double X, double Y, double Z, double weight) {
-    X *= weight;
-    Y *= weight;
-    Z *= weight;
+  // Add(X, Y, Z) when keep is set, else nothing, without a branch: a value
+  // left out is masked to +0 (not multiplied by 0, which would turn an
+  // infinite one into NaN), and adding +0 changes no sum.
+  void AddMasked(double X, double Y, double Z, bool keep) {
+    const std::uint64_t mask = std::uint64_t{0} - static_cast<std::uint64_t>(keep);
+    const auto masked = [mask](double value) {
+      return std::bit_cast<double>(std::bit_cast<std::uint64_t>(value) & mask);
+    };
+    X = masked(X);
+    Y = masked(Y);
+    Z = masked(Z);
     a00 += X * X;
     a01 += X * Y;
     a02 += X;
     a11 += Y * Y;
     a12 += Y;
-    a22 += weight;
+    a22 += masked(1.0);
     r0 += X * Z;
     r1 += Y * Z;
     r2 += Z;

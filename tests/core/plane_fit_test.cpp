@@ -152,6 +152,17 @@ TEST(PlaneFit, FastFitGivesThePlainFitsBits) {
   }
 }
 
+TEST(PlaneFit, PointsBeyondTheRadiusCannotSpoilTheSums) {
+  Scatter scatter;
+  for (double x : {0.0, 1.0, 0.0, 1.0}) scatter.Add(x, scatter.x.size() < 2 ? 0.0 : 1.0, -1e308);
+  scatter.Add(12, 0, 1.5e308);  // beyond R, its centred quantity overflows
+  const FitData data = scatter.Lay(10);
+  PlaneFit fit;
+  FitPlaneRadius(data, FitChoices{true, 2, 2, 2}, scatter.centre, 0, 0, -1e308, fit);
+  EXPECT_EQ(fit.npoints, 4);
+  EXPECT_TRUE(std::isfinite(fit.r[0]) && std::isfinite(fit.r[1])) << fit.r[0];
+}
+
 TEST(PlaneFit, SquaredDistanceTestsAgreeWithHypot) {
   std::mt19937_64 random(11);
   std::uniform_real_distribution<double> value(-1e3, 1e3);
