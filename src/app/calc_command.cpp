@@ -36,15 +36,8 @@ std::optional<int> FieldInteger(WindowServices& window, Control field) {
 // another spelling; writing it would destroy the data being read.
 bool WouldOverwriteAnInput(const WindowServices& window, const RunParameters& params) {
   const std::string subset = window.Text(Control::txt_log);
-  std::vector<std::string> written{params.outputFileName};
-  if (!subset.empty()) written.push_back(params.traceFileName);
-  for (const std::string& output : written) {
-    if (SameExistingFile(output, params.inputFileName) ||
-        (!subset.empty() && SameExistingFile(output, subset))) {
-      return true;
-    }
-  }
-  return false;
+  return OverwritesAnInput(params.outputFileName, params.inputFileName, subset) ||
+         (!subset.empty() && OverwritesAnInput(params.traceFileName, params.inputFileName, subset));
 }
 
 // Steps 1 to 9 of Calc: the checks and the values taken at Calc.
@@ -73,6 +66,11 @@ bool TakeParameters(WindowServices& window, RunParameters& params) {
   params.cellSize = *radius * 0.1;
   const std::optional<int> iterations = FieldInteger(window, Control::txt_iter);
   if (!iterations) return false;
+  // The field is checked when it is left, but a settings file or a load can
+  // put any count there; outside the range a run would overflow or do nothing.
+  if (*iterations < 0 || *iterations > 10000) {
+    return Refuse(window, "Number of iteration must be in range 0 .. 10000", Control::txt_iter);
+  }
   params.iterations = *iterations;
   params.object = window.ItemIndex(Control::cb_iter);
   const std::optional<double> griddingRadius = FieldNumber(window, Control::txt_nearest);
@@ -98,9 +96,14 @@ CalcOutcome btn_calcClick(RunState& state, WindowServices& window) {
   RunParameters params;
   if (!TakeParameters(window, params)) return CalcOutcome::kRefused;
   state.params = params;
+  // Busy before the buttons change: the window may handle queued events then.
+  state.busy = true;
   ShowRunningButtons(window, true);
   const int status = RunCalculation(state, window);
   ShowRunningButtons(window, false);
+  // A Stop that came in while the buttons went back belongs to no run.
+  state.stopRequested = false;
+  state.busy = false;
   return status == 0 ? CalcOutcome::kCompleted : CalcOutcome::kFailed;
 }
 

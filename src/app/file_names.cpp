@@ -24,4 +24,9 @@ bool SameExistingFile(const std::string& a, const std::string& b) {
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
+bool OverwritesAnInput(const std::string& output, const std::string& input,
+                       const std::string& subset) {
+  return SameExistingFile(output, input) || (!subset.empty() && SameExistingFile(output, subset));
+}
+
 }  // namespace zelvo

@@ -16,4 +16,9 @@ std::string TraceFileName(std::string_view resultFileName);
 // another spelling).
 bool SameExistingFile(const std::string& a, const std::string& b);
 
+// True when writing the output file would destroy the input or the subset
+// file (empty: none) that the run reads.
+bool OverwritesAnInput(const std::string& output, const std::string& input,
+                       const std::string& subset);
+
 }  // namespace zelvo

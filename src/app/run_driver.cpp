@@ -73,9 +73,7 @@ int BuildSearchCluster(RunState& state, WindowServices& window) {
 }
 
 int RunCalculation(RunState& state, WindowServices& window) {
-  state.busy = true;
   const int status = RunSteps(state, window);
-  state.busy = false;
   state.stopRequested = false;
   return status;
 }

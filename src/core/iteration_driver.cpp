@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "app/file_names.h"
 #include "app/number_text.h"
 #include "app/window_services.h"
 #include "core/nearest_fit.h"
@@ -56,13 +57,21 @@ bool Passes::OpenFiles() {
   const HeaderFields header{job_.inputFileName, job_.searchRadius, job_.iterations,
                             window_.Text(Control::cb_iter)};
   const std::string headerLine = HeaderLine(header);
+  const std::string subset = window_.Text(Control::txt_log);
+  // The subset may have been named while the run was under way; neither file
+  // may destroy what the run reads.
+  if (OverwritesAnInput(job_.resultFileName, job_.inputFileName, subset) ||
+      (!subset.empty() && OverwritesAnInput(job_.traceFileName, job_.inputFileName, subset))) {
+    window_.ShowMessage("Input and output file name must not be the same.");
+    return false;
+  }
   if (!resultFile_.Open(job_.resultFileName)) {
     window_.ShowMessage("Error by opening output file");
     return false;
   }
   resultFile_.Write(headerLine);
   resultFile_.Write(kResultColumnsLine);
-  if (!window_.Text(Control::txt_log).empty()) {
+  if (!subset.empty()) {
     if (!traceFile_.Open(job_.traceFileName)) {
       window_.ShowMessage("Error by opening output trace file");
       resultFile_.Close();

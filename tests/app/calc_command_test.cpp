@@ -63,6 +63,11 @@ TEST_F(Calc, ChecksInOrderWithMessagesAndFocus) {
   window.SetText(Control::txt_radius, "1.5");
   window.SetText(Control::txt_iter, "2.5");
   EXPECT_EQ(Refusal().first, "'2.5' is not a valid integer value");
+  for (const char* count : {"-1", "10001", "2147483647"}) {
+    window.SetText(Control::txt_iter, count);
+    EXPECT_EQ(Refusal(), std::make_pair(std::string("Number of iteration must be in range 0 .. 10000"),
+                                        Control::txt_iter)) << count;
+  }
   window.SetText(Control::txt_iter, "0");
   window.SetText(Control::txt_nearest, "x");
   EXPECT_EQ(Refusal().first, "'x' is not a valid floating point value");
