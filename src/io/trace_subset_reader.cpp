@@ -59,6 +59,10 @@ int ReadTraceSubset(const std::string& fileName, const PointColumns& columns,
     const int row = index.FirstMatch(values.point);
     if (row >= 0) points.traced[row] = 1;
   }
+  if (reader.ReadFailed()) {
+    window.ShowMessage("Cannot open subset input data file");
+    return 1;
+  }
   return 0;
 }
 

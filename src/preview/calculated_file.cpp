@@ -23,13 +23,14 @@ std::vector<std::string_view> BlankSeparated(std::string_view line) {
   return tokens;
 }
 
-// The token after the last occurrence of the label, or nothing.
+// The token after the last occurrence of the label; nothing when the label
+// is missing, or ends the line and `mayEndLine` is false.
 std::optional<std::string_view> AfterLast(const std::vector<std::string_view>& tokens,
-                                          std::string_view label) {
+                                          std::string_view label, bool mayEndLine = false) {
   for (std::size_t i = tokens.size(); i-- > 0;) {
     if (tokens[i] == label) {
       if (i + 1 < tokens.size()) return tokens[i + 1];
-      return std::nullopt;
+      return mayEndLine ? std::optional<std::string_view>("") : std::nullopt;
     }
   }
   return std::nullopt;
@@ -56,8 +57,13 @@ std::optional<ResultHeader> ParseResultHeader(std::string_view line) {
   if (tokens.empty() || (tokens[0] != "Map:" && tokens[0] != "/Map:")) return std::nullopt;
   const auto radius = AfterLast(tokens, "Radius:");
   const auto iterations = AfterLast(tokens, "Iter:");
-  const auto object = AfterLast(tokens, "Object:");
+  // A run whose object list had no item selected writes an empty object.
+  const auto object = AfterLast(tokens, "Object:", true);
   if (!radius || !iterations || !object) return std::nullopt;
+  // The count goes into the window as it stands: it must be one the window
+  // can take, or closing could not save the settings.
+  const std::optional<std::int32_t> count = ParseInteger(*iterations);
+  if (!count || *count < 0 || *count > 10000) return std::nullopt;
   return ResultHeader{std::string(*radius), std::string(*iterations), std::string(*object)};
 }
 
@@ -107,7 +113,10 @@ int ReadCalculatedRecords(const std::string& fileName, WindowServices& window,
   std::string_view header;
   reader.Next(header);  // the records start on the second line
   long long count = 0;
-  ForEachRecord(reader, [&](const std::array<double, 10>&) { return ++count, true; });
+  if (!ForEachRecord(reader, [&](const std::array<double, 10>&) { return ++count, true; })) {
+    window.ShowMessage("Cannot open input data file");
+    return 1;
+  }
   if (count == 0) {
     window.ShowMessage("Calculated file contains no valid xyz data");
     return 1;
@@ -123,7 +132,7 @@ int ReadCalculatedRecords(const std::string& fileName, WindowServices& window,
   extent = DataExtent{1.1e38, -1.1e38, 1.1e38, -1.1e38, 1.1e38, -1.1e38};
   long long n = 0;
   reader.Rewind();
-  ForEachRecord(reader, [&](const std::array<double, 10>& r) {
+  const bool read = ForEachRecord(reader, [&](const std::array<double, 10>& r) {
     extent.xmin = std::min(extent.xmin, r[0]);
     extent.xmax = std::max(extent.xmax, r[0]);
     extent.ymin = std::min(extent.ymin, r[1]);
@@ -134,7 +143,7 @@ int ReadCalculatedRecords(const std::string& fileName, WindowServices& window,
     for (int c = 0; c < kResultColumns; ++c) rows.column[c][n] = row[c];
     return ++n < count;
   });
-  if (n != count) {
+  if (!read || n != count) {
     // The file changed or failed between the passes: keep no partial rows.
     rows.Release();
     window.ShowMessage("Cannot open input data file");

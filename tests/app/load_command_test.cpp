@@ -79,7 +79,12 @@ TEST_F(Load, HeaderVariants) {
   ASSERT_TRUE(labelled);
   EXPECT_EQ(labelled->radiusText, "7") << "the last occurrence of a label counts";
   EXPECT_FALSE(ParseResultHeader("map: a  Radius: 5  Iter: 1  Object: RGA"));
-  EXPECT_FALSE(ParseResultHeader("Map: a  Radius: 5  Iter: 1  Object:"));
+  const auto noObject = ParseResultHeader("Map: a  Radius: 5  Iter: 1  Object: \n");
+  ASSERT_TRUE(noObject) << "a run with no object selected writes none";
+  EXPECT_EQ(noObject->objectText, "");
+  EXPECT_FALSE(ParseResultHeader("Map: a  Radius: 5  Iter:  Object: RGA"));
+  EXPECT_FALSE(ParseResultHeader("Map: a  Radius: 5  Iter: abc  Object: RGA"));
+  EXPECT_FALSE(ParseResultHeader("Map: a  Radius: 5  Iter: 10001  Object: RGA"));
   EXPECT_FALSE(ParseResultHeader(""));
 
   Press(dir.Write("bom.dat", "\xEF\xBB\xBF" "Map: a  Radius:     40  Iter:   0  Object: RGA\n1 2 3 4 5 6 7 8 9 10\n"));
