@@ -3,17 +3,11 @@
 #include "app/preview_steps.h"
 #include "app/run_driver.h"
 #include "app/run_state.h"
+#include "app/window_items.h"
 #include "app/window_services.h"
 #include "preview/calculated_file.h"
 
 namespace zelvo {
-namespace {
-
-const char* const kLoadFilter =
-    "Surfer DAT files (*.dat)|*.dat|Geosoft XYZ files(*.xyz)|*.xyz|All files (*.*)|*.*";
-
-}  // namespace
-
 bool LoadCalculatedFile(RunState& state, WindowServices& window, const std::string& fileName) {
   const std::optional<CalculatedFile> file = ReadCalculatedHeader(fileName, window);
   if (!file) return false;
@@ -35,7 +29,7 @@ bool LoadCalculatedFile(RunState& state, WindowServices& window, const std::stri
 void btn_loadClick(RunState& state, WindowServices& window) {
   if (state.busy) return;
   const std::optional<FileDialogChoice> choice =
-      window.OpenFileDialog(FileDialogRequest{kLoadFilter, "dat", "", 1});
+      window.OpenFileDialog(FileDialogRequest{kOpenDataFilter, "dat", "", 1});
   if (!choice) return;
   window.SetText(Control::txt_out, choice->fileName);
   state.loadedFileName = choice->fileName;

@@ -2,13 +2,12 @@
 
 #include "app/preview_steps.h"
 #include "app/run_state.h"
+#include "app/window_items.h"
 #include "app/window_services.h"
 #include "preview/preview_files.h"
 
 namespace zelvo {
 namespace {
-
-const char* const kSaveFilter = "Windows bitmap (*.bmp)|*.bmp|Jpeg files (*.jpg)|*.jpg";
 
 // The previews work on the tables of the last run or load; while a run or
 // another preview is under way they must not start.
@@ -32,7 +31,7 @@ void VariableBoxChange(RunState& state, WindowServices& window, Control variable
 
 void SavePaneClick(RunState& state, WindowServices& window, Control variableBox) {
   if (!PreviewsAvailable(state, window)) return;
-  const FileDialogRequest request{kSaveFilter, "bmp", DefaultPreviewFileName(window, variableBox), 1};
+  const FileDialogRequest request{kSavePaneFilter, "bmp", DefaultPreviewFileName(window, variableBox), 1};
   const std::optional<FileDialogChoice> choice = window.SaveFileDialog(request);
   if (!choice) return;
   const PaneBitmap pane = window.CopyPane(PaneOf(variableBox));

@@ -9,8 +9,6 @@
 namespace zelvo {
 namespace {
 
-constexpr Control kPanes[] = {Control::img_uba, Control::img_regta, Control::img_delta};
-
 IterationJob MakeIterationJob(RunState& state) {
   IterationJob job;
   job.points = &state.points.table;
@@ -33,7 +31,7 @@ int RunSteps(RunState& state, WindowServices& window) {
   state.resultsValid = false;
   state.ReleaseTables();
   window.SetProgressPosition(0);
-  for (Control pane : kPanes) window.ClearPane(pane);
+  for (Control pane : kPreviewPanes) window.ClearPane(pane);
   window.ProcessMessages();
   const char separator = window.DecimalSeparator();
   if (ReadPointFile(state.params.inputFileName, state.params.columns, separator, window,

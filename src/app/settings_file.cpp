@@ -7,14 +7,13 @@
 
 #include "app/file_names.h"
 #include "app/number_text.h"
+#include "app/window_items.h"
 #include "app/window_services.h"
 
 namespace zelvo {
 namespace {
 
 using Offset = SettingsBlock::Offset;
-
-constexpr Control kPanes[] = {Control::img_uba, Control::img_regta, Control::img_delta};
 
 // The block is little-endian whatever the machine.
 std::uint64_t LoadLittle(const std::uint8_t* p, int size) {
@@ -202,7 +201,7 @@ void ReadCfg(WindowServices& window, SettingsBlock& block) {
       window.ShowMessage(kSettingsCaption, kReadSettingsMessage);
       break;
   }
-  for (Control pane : kPanes) window.ClearPane(pane);
+  for (Control pane : kPreviewPanes) window.ClearPane(pane);
 }
 
 bool SaveSettings(WindowServices& window, SettingsBlock& block) {

@@ -20,6 +20,15 @@ struct ControlDefault {
 const std::vector<ControlDefault>& WindowDefaults();
 
 inline constexpr const char* kApplicationTitle = "Zelvo";
+inline constexpr Control kPreviewPanes[] = {Control::img_uba, Control::img_regta, Control::img_delta};
+
+// The filters of the file dialogs: opening input and result files, saving a
+// result file, saving a pane.
+inline constexpr const char* kOpenDataFilter =
+    "Surfer DAT files (*.dat)|*.dat|Geosoft XYZ files(*.xyz)|*.xyz|All files (*.*)|*.*";
+inline constexpr const char* kSaveDataFilter =
+    "Surfer DAT files (*.dat)|*.dat|Geosoft XYZ files (*.xyz)|*.xyz|All files (*.*)|*.*";
+inline constexpr const char* kSavePaneFilter = "Windows bitmap (*.bmp)|*.bmp|Jpeg files (*.jpg)|*.jpg";
 inline constexpr int kPaneWidth = 177;
 inline constexpr int kPaneHeight = 145;
 

@@ -136,7 +136,7 @@ ParsedCommandLine ParseWithSettings(const std::vector<std::string>& arguments) {
 // The panes as the window shows them after start-up, previews on with the
 // chosen variables; an interrupt arrives as the Stop button.
 void PrepareWindow(const BatchOptions& options, RunState& state, HeadlessWindow& window) {
-  for (Control pane : {Control::img_uba, Control::img_regta, Control::img_delta}) {
+  for (Control pane : kPreviewPanes) {
     window.ClearPane(pane);
   }
   window.SetChecked(Control::cb_preview, !options.previewDir.empty());

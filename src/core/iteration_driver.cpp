@@ -5,6 +5,7 @@
 
 #include "app/file_names.h"
 #include "app/number_text.h"
+#include "app/stop_request.h"
 #include "app/window_services.h"
 #include "core/nearest_fit.h"
 #include "core/result_writer.h"
@@ -41,7 +42,6 @@ class Passes {
   bool Fit(int k);
   bool ReadNearestCount(int& N);
   void Store(int k, int pass);
-  bool CancelConfirmed();
   int Fail();
   int WriteFailure();
 
@@ -153,13 +153,6 @@ void Passes::Store(int k, int pass) {
   }
 }
 
-bool Passes::CancelConfirmed() {
-  if (!*job_.stopRequested) return false;
-  if (window_.Ask("Warning", "Cancel calculation?")) return true;
-  *job_.stopRequested = false;
-  return false;
-}
-
 int Passes::Fail() {
   resultFile_.Close();
   traceFile_.Close();
@@ -187,7 +180,7 @@ int Passes::Run() {
       if (k % 100 == 0) window_.SetProgressPosition(ProgressPosition(pass, k, n, job_.iterations));
       window_.ProcessMessages();
       if (resultFile_.Failed() || traceFile_.Failed()) return WriteFailure();
-      if (CancelConfirmed()) return Fail();
+      if (CancelConfirmed(*job_.stopRequested, window_)) return Fail();
     }
   }
   const bool resultWritten = resultFile_.Close();

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <new>
 
+#include "app/stop_request.h"
 #include "app/window_services.h"
 #include "preview/grid_nodes.h"
 #include "preview/render_shaded.h"
@@ -10,9 +11,6 @@
 
 namespace zelvo {
 namespace {
-
-inline constexpr const char* kCancelCaption = "Warning";
-inline constexpr const char* kCancelQuestion = "Cancel calculation?";
 
 // Shows the hourglass for its lifetime, so that every way out restores the
 // cursor.
@@ -35,10 +33,7 @@ std::optional<PreviewImage> PreviewVariable(const PreviewSource& source, int var
   HourglassCursor hourglass(window);
   const ColumnHook afterColumn = [&]() {
     window.ProcessMessages();
-    if (!stopRequested) return false;
-    if (window.Ask(kCancelCaption, kCancelQuestion)) return true;
-    stopRequested = false;
-    return false;
+    return CancelConfirmed(stopRequested, window);
   };
   std::optional<PreviewGrid> grid;
   try {

@@ -26,10 +26,11 @@
 #include <QScreen>
 
 #include "app/calc_command.h"
-#include "app/load_command.h"
-#include "app/preview_commands.h"
 #include "app/file_names.h"
+#include "app/load_command.h"
 #include "app/number_text.h"
+#include "app/preview_commands.h"
+#include "app/stop_request.h"
 #include "app/qt/pane_widget.h"
 #include "app/window_items.h"
 
@@ -41,13 +42,6 @@ constexpr int kClientHeight = 585;
 // The message loop is entered at the first point after each tick: entering
 // it costs more than a fit, and a tick keeps Stop and repainting prompt.
 constexpr qint64 kMessageTickMs = 10;
-
-constexpr const char* kOpenFilter =
-    "Surfer DAT files (*.dat)|*.dat|Geosoft XYZ files(*.xyz)|*.xyz|All files (*.*)|*.*";
-constexpr const char* kSaveFilter =
-    "Surfer DAT files (*.dat)|*.dat|Geosoft XYZ files (*.xyz)|*.xyz|All files (*.*)|*.*";
-
-constexpr Control kPanes[] = {Control::img_uba, Control::img_regta, Control::img_delta};
 
 QString ToQt(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -267,7 +261,7 @@ void TfrmMain::BuildControls() {
   for (int i = 0; i < 3; ++i) {
     auto* pane = new PaneWidget(kPaneWidth, kPaneHeight, this);
     pane->setGeometry(paneLefts[i], 432, kPaneWidth, kPaneHeight);
-    widgets_[static_cast<int>(kPanes[i])] = pane;
+    widgets_[static_cast<int>(kPreviewPanes[i])] = pane;
   }
 
   static const char* const kNames[kControlCount] = {
@@ -438,7 +432,7 @@ bool TfrmMain::Ask(std::string_view caption, std::string_view text) {
   if (closing_) {
     // The user closed the window: the run is cancelled without asking,
     // and a run that asks whether to go on does not.
-    return text == "Cancel calculation?";
+    return text == kCancelQuestion;
   }
   return ShowBox({std::string(caption), std::string(text), true});
 }
@@ -548,7 +542,7 @@ std::string TfrmMain::ExecutablePath() const {
 
 void TfrmMain::btn_inClick() {
   std::optional<FileDialogChoice> choice =
-      OpenFileDialog({kOpenFilter, "dat", Text(Control::txt_in), openFilterIndex_});
+      OpenFileDialog({kOpenDataFilter, "dat", Text(Control::txt_in), openFilterIndex_});
   if (!choice) return;
   openFilterIndex_ = choice->filterIndex;
   SetText(Control::txt_in, choice->fileName);
@@ -557,7 +551,7 @@ void TfrmMain::btn_inClick() {
 
 void TfrmMain::btn_logClick() {
   std::optional<FileDialogChoice> choice =
-      OpenFileDialog({kOpenFilter, "dat", Text(Control::txt_log), openFilterIndex_});
+      OpenFileDialog({kOpenDataFilter, "dat", Text(Control::txt_log), openFilterIndex_});
   if (!choice) return;
   openFilterIndex_ = choice->filterIndex;
   SetText(Control::txt_log, choice->fileName);
@@ -565,7 +559,7 @@ void TfrmMain::btn_logClick() {
 
 void TfrmMain::btn_outClick() {
   std::optional<FileDialogChoice> choice =
-      SaveFileDialog({kSaveFilter, "dat", Text(Control::txt_out), 1});
+      SaveFileDialog({kSaveDataFilter, "dat", Text(Control::txt_out), 1});
   if (choice) SetText(Control::txt_out, choice->fileName);
 }
 
