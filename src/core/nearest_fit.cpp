@@ -6,7 +6,6 @@
 namespace zelvo {
 namespace {
 
-constexpr double kPointOfCalculationDistance = 1e-6;
 constexpr double kSamePositionPerAxis = 1e-8;
 
 bool CoversLattice(const SearchCluster& cluster, const CellRange& window) {
@@ -15,8 +14,8 @@ bool CoversLattice(const SearchCluster& cluster, const CellRange& window) {
 }
 
 bool IsPointOfCalculation(const FitChoices& choices, double dx, double dy) {
-  static constexpr double kNear = kPointOfCalculationDistance;
-  return !choices.pointOfCalculationIn && DistanceLimit(kNear).Within(dx, dy);
+  static const DistanceLimit kNear(kPointOfCalculationDistance);
+  return !choices.pointOfCalculationIn && kNear.Within(dx, dy);
 }
 
 // One search pass: the distances of the eligible points within r. Tells

@@ -5,8 +5,6 @@
 namespace zelvo {
 namespace {
 
-constexpr double kPointOfCalculationDistance = 1e-6;
-
 // What a centring mode subtracts; subtracting 0.0 leaves a value as it is.
 double CentreOffset(int mode, double areaValue, double pointValue) {
   if (mode == kCenterToArea) return areaValue;

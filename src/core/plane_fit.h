@@ -13,6 +13,8 @@ namespace zelvo {
 enum CenterMode : int { kNotCenter = 0, kCenterToArea = 1, kCenterToPoint = 2 };
 
 inline constexpr double kSingularMarker = 1e30;
+// Neighbours nearer than this are the point of calculation itself.
+inline constexpr double kPointOfCalculationDistance = 1e-6;
 
 // The 3 x 3 normal equations of a plane fit Z = a X + b Y + c and, after the
 // solve, r = (a, b, c); r[0] == kSingularMarker marks a failed solve.
