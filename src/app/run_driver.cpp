@@ -4,6 +4,7 @@
 #include "app/run_state.h"
 #include "app/window_services.h"
 #include "core/iteration_driver.h"
+#include "io/point_reader.h"
 #include "io/trace_subset_reader.h"
 
 namespace zelvo {
@@ -61,13 +62,14 @@ int RunSteps(RunState& state, WindowServices& window) {
 int BuildSearchCluster(RunState& state, WindowServices& window) {
   const ResultTable& rows = state.results;
   const DataExtent& extent = state.points.extent;
-  if (!state.cluster.Build(rows.Column(kColX), rows.Column(kColY), rows.Size(),
-                           state.params.cellSize, extent.xmin, extent.xmax, extent.ymin,
-                           extent.ymax, DefaultLatticeBudget())) {
-    window.ShowMessage(kClusterMemoryMessage);
-    return 1;
-  }
-  return 0;
+  const int built = state.cluster.Build(rows.Column(kColX), rows.Column(kColY), rows.Size(),
+                                       state.params.cellSize, extent.xmin, extent.xmax,
+                                       extent.ymin, extent.ymax, DefaultLatticeBudget());
+  if (built == kLatticeBuilt) return 0;
+  // Points outside the extent measured by the reader can only come from a
+  // file that changed between its passes.
+  window.ShowMessage(built == kPointOutsideLattice ? kInputChangedMessage : kClusterMemoryMessage);
+  return 1;
 }
 
 int RunCalculation(RunState& state, WindowServices& window) {

@@ -15,6 +15,13 @@ int ClampedIndex(double bound, int limit) {
   return static_cast<int>(bound);
 }
 
+// Whether a position in cells, as CellColumn and CellRow floor it, names one
+// of count cells; decided before any conversion, so NaN and huge values fail.
+bool WithinCells(double position, int count) {
+  const double index = std::floor(position);
+  return index >= 0.0 && index < static_cast<double>(count);
+}
+
 }  // namespace
 
 void SearchCluster::Release() {
@@ -42,7 +49,7 @@ CellRange SearchCluster::CellWindow(double x0, double y0, double r) const {
   return range;
 }
 
-bool SearchCluster::Build(const double* x, const double* y, int n, double cellSize,
+int SearchCluster::Build(const double* x, const double* y, int n, double cellSize,
                           double xMinimum, double xMaximum, double yMinimum,
                           double yMaximum, std::uint64_t memoryBudgetBytes) {
   Release();
@@ -54,24 +61,31 @@ bool SearchCluster::Build(const double* x, const double* y, int n, double cellSi
   constexpr double kMaxCount = std::numeric_limits<std::int32_t>::max();
   if (!(s > 0.0) || !std::isfinite(s) || !(columns >= 1.0 && columns <= kMaxCount) ||
       !(rows >= 1.0 && rows <= kMaxCount) || columns * rows > kMaxCount) {
-    return false;
+    return kLatticeTooLarge;
   }
   const std::uint64_t cells = static_cast<std::uint64_t>(columns) * static_cast<std::uint64_t>(rows);
   if ((cells + 1) * sizeof(std::uint32_t) + static_cast<std::uint64_t>(n) * 4 > memoryBudgetBytes) {
-    return false;
+    return kLatticeTooLarge;
   }
   try {
     cellStart_.assign(cells + 1, 0);
     pointIndex_.resize(static_cast<std::size_t>(n));
   } catch (const std::bad_alloc&) {
     Release();
-    return false;
+    return kLatticeTooLarge;
   }
   nx = static_cast<int>(columns);
   ny = static_cast<int>(rows);
   const auto cellOf = [&](int k) {
     return static_cast<std::size_t>(CellColumn(x[k])) * ny + CellRow(y[k]);
   };
+  // A point outside the extent would be counted outside the cell array.
+  for (int k = 0; k < n; ++k) {
+    if (!WithinCells((x[k] - xmin + s * 0.5) / s, nx) || !WithinCells((y[k] - ymin + s * 0.5) / s, ny)) {
+      Release();
+      return kPointOutsideLattice;
+    }
+  }
   // Counting sort by cell: counts, running starts, then placement in index
   // order, which keeps every cell's list ascending.
   for (int k = 0; k < n; ++k) ++cellStart_[cellOf(k) + 1];
@@ -79,7 +93,7 @@ bool SearchCluster::Build(const double* x, const double* y, int n, double cellSi
   for (int k = 0; k < n; ++k) pointIndex_[cellStart_[cellOf(k)]++] = k;
   for (std::size_t c = cells; c > 0; --c) cellStart_[c] = cellStart_[c - 1];
   cellStart_[0] = 0;
-  return true;
+  return kLatticeBuilt;
 }
 
 std::uint64_t DefaultLatticeBudget() {

@@ -53,15 +53,20 @@ class SearchCluster {
     }
   }
 
-  // Lays the lattice over the points; false (nothing kept) when it is too
-  // large for the memory budget or a 32-bit cell count.
-  bool Build(const double* x, const double* y, int n, double cellSize, double xmin,
+  // Lays the lattice over the points: kLatticeBuilt, or (nothing kept)
+  // kLatticeTooLarge when it exceeds the memory budget or a 32-bit cell
+  // count, kPointOutsideLattice when a point lies outside the given extent.
+  int Build(const double* x, const double* y, int n, double cellSize, double xmin,
              double xmax, double ymin, double ymax, std::uint64_t memoryBudgetBytes);
 
  private:
   std::vector<std::uint32_t> cellStart_;  // nx*ny + 1 offsets into pointIndex_
   std::vector<std::int32_t> pointIndex_;
 };
+
+inline constexpr int kLatticeBuilt = 0;
+inline constexpr int kLatticeTooLarge = 1;
+inline constexpr int kPointOutsideLattice = 2;
 
 // Half the physical memory: with overcommit a larger allocation may appear to
 // succeed and the process be killed later.

@@ -44,16 +44,29 @@ double ShiftFor(double& minimum, double& maximum) {
   return shift;
 }
 
-// The second pass stores what the first pass counted; a file that grew in
-// between does not overflow the tables.
-int Store(LineReader& reader, PointLineParser& parser, PointSet& points, ResultTable& results) {
+enum class StoreOutcome { kStored, kChanged, kReadFailed };
+
+bool Within(double value, double minimum, double maximum) {
+  return value >= minimum && value <= maximum;
+}
+
+// The second pass must give the data lines the first pass counted and
+// measured: a file rewritten in between could otherwise overflow the tables
+// or place points outside the extent the lattice is laid for.
+StoreOutcome Store(LineReader& reader, PointLineParser& parser, const DataExtent& firstExtent,
+                   PointSet& points, ResultTable& results) {
   PointTable& table = points.table;
   const int capacity = table.Size();
   std::string_view line;
   PointValues values;
   int n = 0;
-  while (n < capacity && reader.Next(line)) {
+  while (reader.Next(line)) {
     if (!parser.Parse(line, values)) continue;
+    if (n == capacity || !Within(values.x, firstExtent.xmin, firstExtent.xmax) ||
+        !Within(values.y, firstExtent.ymin, firstExtent.ymax) ||
+        !Within(values.quantity, firstExtent.qmin, firstExtent.qmax)) {
+      return StoreOutcome::kChanged;
+    }
     table.x[n] = values.x + points.shift.x;
     table.y[n] = values.y + points.shift.y;
     table.point[n] = values.point;
@@ -63,14 +76,15 @@ int Store(LineReader& reader, PointLineParser& parser, PointSet& points, ResultT
     results.column[kColQuantity][n] = values.quantity;
     ++n;
   }
-  return n;
+  if (reader.ReadFailed()) return StoreOutcome::kReadFailed;
+  return n == capacity ? StoreOutcome::kStored : StoreOutcome::kChanged;
 }
 
 }  // namespace
 
 int ReadPointFile(const std::string& fileName, const PointColumns& columns,
                   char decimalSeparator, WindowServices& window, PointSet& points,
-                  ResultTable& results) {
+                  ResultTable& results, const std::function<void()>& betweenPasses) {
   points = PointSet{};
   results.Release();
   LineReader reader;
@@ -101,12 +115,15 @@ int ReadPointFile(const std::string& fileName, const PointColumns& columns,
     window.ShowMessage("Error by allocating memory for data");
     return 1;
   }
-  const int stored = reader.Rewind() ? Store(reader, parser, points, results) : 0;
-  if (stored != points.table.Size()) {
-    // The file changed or failed between the passes: keep no partial tables.
+  betweenPasses();
+  const StoreOutcome stored = reader.Rewind()
+                                  ? Store(reader, parser, pass.extent, points, results)
+                                  : StoreOutcome::kReadFailed;
+  if (stored != StoreOutcome::kStored) {
     points = PointSet{};
     results.Release();
-    window.ShowMessage("Cannot open input data file");
+    window.ShowMessage(stored == StoreOutcome::kChanged ? kInputChangedMessage
+                                                        : "Cannot open input data file");
     return 1;
   }
   const DataExtent& e = points.extent;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "core/point_table.h"
@@ -22,10 +23,14 @@ struct PointSet {
 // Reads the point data file in two passes (count and extent, then store),
 // shifting negative coordinates so that the smallest is 0, and creates the
 // result rows. 0 on success; 1 when the file cannot be opened, holds no data
-// or does not fit in memory, already reported; `points` and `results` are
-// then left empty.
+// or does not fit in memory, or when the second pass does not give the data
+// lines of the first, already reported; `points` and `results` are then left
+// empty. `betweenPasses` runs after the first pass (a test changes the file
+// there).
 int ReadPointFile(const std::string& fileName, const PointColumns& columns,
                   char decimalSeparator, WindowServices& window, PointSet& points,
-                  ResultTable& results);
+                  ResultTable& results, const std::function<void()>& betweenPasses = [] {});
+
+inline constexpr const char* kInputChangedMessage = "Input data file changed while it was read";
 
 }  // namespace zelvo

@@ -10,6 +10,7 @@
 #include "app/window_services.h"
 #include "io/line_ops.h"
 #include "io/line_reader.h"
+#include "io/point_reader.h"
 
 namespace zelvo {
 namespace {
@@ -103,7 +104,8 @@ std::optional<CalculatedFile> ReadCalculatedHeader(const std::string& fileName,
 }
 
 int ReadCalculatedRecords(const std::string& fileName, WindowServices& window,
-                          ResultTable& rows, DataExtent& extent, AreaCentre& centre) {
+                          ResultTable& rows, DataExtent& extent, AreaCentre& centre,
+                          const std::function<void()>& betweenPasses) {
   rows.Release();
   LineReader reader;
   if (!reader.Open(fileName)) {
@@ -131,8 +133,12 @@ int ReadCalculatedRecords(const std::string& fileName, WindowServices& window,
   }
   extent = DataExtent{1.1e38, -1.1e38, 1.1e38, -1.1e38, 1.1e38, -1.1e38};
   long long n = 0;
-  reader.Rewind();
-  const bool read = ForEachRecord(reader, [&](const std::array<double, 10>& r) {
+  betweenPasses();
+  const bool read = reader.Rewind() && ForEachRecord(reader, [&](const std::array<double, 10>& r) {
+    if (n == count) {
+      ++n;  // more records than counted
+      return false;
+    }
     extent.xmin = std::min(extent.xmin, r[0]);
     extent.xmax = std::max(extent.xmax, r[0]);
     extent.ymin = std::min(extent.ymin, r[1]);
@@ -141,12 +147,13 @@ int ReadCalculatedRecords(const std::string& fileName, WindowServices& window,
     extent.qmax = std::max(extent.qmax, r[3]);
     const double row[kResultColumns] = {r[0], r[1], r[3], r[4], r[5], r[6], r[7], r[8], r[9]};
     for (int c = 0; c < kResultColumns; ++c) rows.column[c][n] = row[c];
-    return ++n < count;
+    ++n;
+    return true;
   });
   if (!read || n != count) {
-    // The file changed or failed between the passes: keep no partial rows.
+    // Keep no partial rows of a file that failed or changed between the passes.
     rows.Release();
-    window.ShowMessage("Cannot open input data file");
+    window.ShowMessage(read ? kInputChangedMessage : "Cannot open input data file");
     return 1;
   }
   centre = AreaCentre{(extent.xmin + extent.xmax) / 2, (extent.ymin + extent.ymax) / 2,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,9 +44,10 @@ std::optional<CalculatedFile> ReadCalculatedHeader(const std::string& fileName,
 
 // Reads every record into the rows (x, y, quantity, results) with their
 // extent and mid-range centre; the coordinates stay as written. 0 on
-// success; 1 when there is no record or no memory for them, reported, with
-// the rows left empty.
+// success; 1 when there is no record, no memory for them, or the second pass
+// does not give the records of the first, reported, with the rows left empty.
 int ReadCalculatedRecords(const std::string& fileName, WindowServices& window,
-                          ResultTable& rows, DataExtent& extent, AreaCentre& centre);
+                          ResultTable& rows, DataExtent& extent, AreaCentre& centre,
+                          const std::function<void()>& betweenPasses = [] {});
 
 }  // namespace zelvo

@@ -135,5 +135,26 @@ TEST_F(Load, RefusedWhileARunIsUnderWay) {
   EXPECT_EQ(window.Text(Control::txt_radius), "0");
 }
 
+TEST_F(Load, RecordsChangedBetweenThePassesAreRefused) {
+  const std::string header = "/Map: in.dat Radius: 5 Iter: 0 Object: RGA\n" + std::string(kColumnsLine);
+  const std::string record = "       1.0        2.0          3     4.0000   0.000000000   0.000000000   0.000000000   4.000000000   0.000000000          3\n";
+  for (const int records : {1, 3}) {
+    const std::string path = dir.Write("calc.dat", header + record + record);
+    ResultTable rows;
+    DataExtent extent;
+    AreaCentre centre;
+    window.ClearMessages();
+    EXPECT_EQ(ReadCalculatedRecords(path, window, rows, extent, centre, [&] {
+                std::string rewritten = header;
+                for (int k = 0; k < records; ++k) rewritten += record;
+                dir.Write("calc.dat", rewritten);
+              }),
+              1)
+        << records;
+    EXPECT_EQ(LastMessage(), "Input data file changed while it was read");
+    EXPECT_EQ(rows.Size(), 0);
+  }
+}
+
 }  // namespace
 }  // namespace zelvo

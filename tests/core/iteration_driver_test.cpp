@@ -101,7 +101,7 @@ TEST_F(Run, RgaPassesFitOverThePreviousPassInPlace) {
   ASSERT_EQ(ReadPointFile(dir.File("in.dat"), {}, '.', quiet, replay.points, replay.results), 0);
   SearchCluster& lattice = replay.cluster;
   const DataExtent& e = replay.points.extent;
-  ASSERT_TRUE(lattice.Build(replay.results.Column(0), replay.results.Column(1), 144, 0.15, e.xmin,
+  ASSERT_EQ(kLatticeBuilt, lattice.Build(replay.results.Column(0), replay.results.Column(1), 144, 0.15, e.xmin,
                             e.xmax, e.ymin, e.ymax, std::uint64_t{1} << 30));
   const FitData data{&lattice, replay.results.Column(0), replay.results.Column(1),
                      replay.results.Column(2), 1.5};

@@ -20,7 +20,7 @@ struct Scatter {
   FitData Lay(double R) {
     const auto [xmin, xmax] = std::minmax_element(x.begin(), x.end());
     const auto [ymin, ymax] = std::minmax_element(y.begin(), y.end());
-    EXPECT_TRUE(cluster.Build(x.data(), y.data(), static_cast<int>(x.size()), R * 0.1, *xmin,
+    EXPECT_EQ(kLatticeBuilt, cluster.Build(x.data(), y.data(), static_cast<int>(x.size()), R * 0.1, *xmin,
                               *xmax, *ymin, *ymax, std::uint64_t{1} << 30));
     return FitData{&cluster, x.data(), y.data(), q.data(), R};
   }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "core/search_cluster.h"
@@ -17,7 +18,7 @@ SearchCluster Build(const std::vector<double>& x, const std::vector<double>& y, 
   SearchCluster cluster;
   const auto [xmin, xmax] = std::minmax_element(x.begin(), x.end());
   const auto [ymin, ymax] = std::minmax_element(y.begin(), y.end());
-  EXPECT_TRUE(cluster.Build(x.data(), y.data(), static_cast<int>(x.size()), s, *xmin, *xmax,
+  EXPECT_EQ(kLatticeBuilt, cluster.Build(x.data(), y.data(), static_cast<int>(x.size()), s, *xmin, *xmax,
                             *ymin, *ymax, kPlenty));
   return cluster;
 }
@@ -74,16 +75,31 @@ TEST(SearchCluster, CellWindowIsClippedAndHalfOpen) {
 TEST(SearchCluster, RefusesLatticesBeyondTheBudgetOrA32BitCount) {
   const std::vector<double> x{0, 1e6}, y{0, 1e6};
   SearchCluster cluster;
-  EXPECT_FALSE(cluster.Build(x.data(), y.data(), 2, 1.0, 0, 1e6, 0, 1e6, kPlenty))
+  EXPECT_EQ(kLatticeTooLarge, cluster.Build(x.data(), y.data(), 2, 1.0, 0, 1e6, 0, 1e6, kPlenty))
       << "10^12 cells do not fit a 32-bit count";
   EXPECT_TRUE(cluster.Empty());
-  EXPECT_FALSE(cluster.Build(x.data(), y.data(), 2, 100.0, 0, 1e6, 0, 1e6, 1000))
+  EXPECT_EQ(kLatticeTooLarge, cluster.Build(x.data(), y.data(), 2, 100.0, 0, 1e6, 0, 1e6, 1000))
       << "10^8 cells exceed a budget of 1000 bytes";
-  EXPECT_TRUE(cluster.Build(x.data(), y.data(), 2, 100.0, 0, 1e6, 0, 1e6, kPlenty));
+  EXPECT_EQ(kLatticeBuilt, cluster.Build(x.data(), y.data(), 2, 100.0, 0, 1e6, 0, 1e6, kPlenty));
   EXPECT_EQ(cluster.nx, 10001);
   cluster.Release();
   cluster.Release();
   EXPECT_TRUE(cluster.Empty());
+}
+
+TEST(SearchCluster, RefusesPointsOutsideTheExtentItIsLaidFor) {
+  SearchCluster cluster;
+  for (const double outside : {-0.6, 10.6, 1e300, -1e300, std::nan("")}) {
+    const std::vector<double> x{0, 10, outside}, y{0, 10, 5};
+    EXPECT_EQ(kPointOutsideLattice, cluster.Build(x.data(), y.data(), 3, 1.0, 0, 10, 0, 10, kPlenty))
+        << outside;
+    EXPECT_TRUE(cluster.Empty());
+    EXPECT_EQ(kPointOutsideLattice, cluster.Build(y.data(), x.data(), 3, 1.0, 0, 10, 0, 10, kPlenty))
+        << outside << " as y";
+  }
+  // Within half a cell of the extent a point still has its nearest node.
+  const std::vector<double> x{-0.4, 10.4}, y{0, 10};
+  EXPECT_EQ(kLatticeBuilt, cluster.Build(x.data(), y.data(), 2, 1.0, 0, 10, 0, 10, kPlenty));
 }
 
 }  // namespace

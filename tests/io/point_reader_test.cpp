@@ -188,5 +188,32 @@ TEST_F(PointFile, FailuresAreReportedWithTheirMessages) {
   EXPECT_EQ(window.Messages().size(), 3u);
 }
 
+TEST_F(PointFile, AFileChangedBetweenThePassesIsRefusedWithNothingStored) {
+  const std::string original = "-10 0 1 5\n10 20 2 6\n0 10 3 7\n";
+  for (const auto& [rewritten, what] : std::vector<std::pair<std::string, std::string>>{
+           {original + "5 5 4 6\n", "grown"},
+           {"-10 0 1 5\n10 20 2 6\n", "shrunk"},
+           {"", "emptied"},
+           {"-10 0 1 5\n10 20 2 6\n0 1e300 3 7\n", "a point moved far outside"},
+           {"-10 0 1 5\n10.000001 20 2 6\n0 10 3 7\n", "a point moved just outside"},
+           {"-10 0 1 5\n10 20 2 6\n0 10 3 7.5\n", "a quantity outside its range"}}) {
+    const std::string path = dir.Write("in.dat", original);
+    window.ClearMessages();
+    EXPECT_EQ(ReadPointFile(path, {}, '.', window, points, results, [&] { dir.Write("in.dat", rewritten); }),
+              1)
+        << what;
+    ASSERT_EQ(window.Messages().size(), 1u) << what;
+    EXPECT_EQ(window.Messages().back().text, "Input data file changed while it was read") << what;
+    EXPECT_EQ(points.table.Size(), 0) << what;
+    EXPECT_EQ(results.Size(), 0) << what;
+  }
+  // Rewritten with the same data lines (another comment) it is still the same data.
+  const std::string path = dir.Write("in.dat", original);
+  EXPECT_EQ(ReadPointFile(path, {}, '.', window, points, results,
+                          [&] { dir.Write("in.dat", "/ saved again\n" + original); }),
+            0);
+  EXPECT_EQ(points.table.Size(), 3);
+}
+
 }  // namespace
 }  // namespace zelvo
