@@ -346,83 +346,126 @@ bool InlineHypotMatchesLibrary() {
 
 namespace {
 
+// What the nodes of every column share.
+struct GriddingJob {
+  const SearchCluster& cluster;
+  const double* xs;
+  const double* ys;
+  const double* us;
+  DistanceLimits limits;
+  std::vector<int> reachRows;
+  int w;
+  NodeGrid& grid;
+  NodeSumGrid* nodeSums;
+
+  void Store(int i, int j, const NodeSums& sums) const {
+    const std::size_t node = static_cast<std::size_t>(i) * grid.ny + j;
+    grid.values[node] = sums.Value();
+    if (nodeSums != nullptr) {
+      nodeSums->S[node] = sums.S;
+      nodeSums->T[node] = sums.T;
+    }
+  }
+};
+
+void GridColumnScalar(const GriddingJob& job, int i) {
+  const SearchCluster& cluster = job.cluster;
+  const int ny = job.grid.ny;
+  const double X = cluster.xmin + i * cluster.s;
+  const int kLo = LowBound(i, job.w);
+  const int kHi = HighBound(i, job.w, job.grid.nx);
+  for (int j = 0; j < ny; ++j) {
+    const double Y = cluster.ymin + j * cluster.s;
+    NodeSums sums;
+    for (int k = kLo; k < kHi; ++k) {
+      const int reach = RowReach(job.reachRows, i, k);
+      if (reach < 0) continue;
+      const RowSpan rows = NodeRows(j, job.w, ny, reach);
+      const std::int32_t* end = cluster.ColumnRunEnd(k, rows.hi);
+      for (const std::int32_t* p = cluster.ColumnRunBegin(k, rows.lo); p < end; ++p) {
+        AccumulatePoint((X - job.xs[*p]) + kNodeOffset, (Y - job.ys[*p]) + kNodeOffset,
+                        job.us[*p], job.limits, sums);
+      }
+    }
+    job.Store(i, j, sums);
+  }
+}
+
+#if defined(__SSE2__)
+constexpr bool kHaveTwoNodeLanes = true;
+
+// The nodes of column i two at a time; the same sums as GridColumnScalar.
+void GridColumnLanes(const GriddingJob& job, int i) {
+  const SearchCluster& cluster = job.cluster;
+  const int ny = job.grid.ny;
+  const double s = cluster.s;
+  const double X = cluster.xmin + i * s;
+  const int kLo = LowBound(i, job.w);
+  const int kHi = HighBound(i, job.w, job.grid.nx);
+  for (int j = 0; j < ny; j += 2) {
+    const bool pair = j + 1 < ny;
+    const v2d Y = {cluster.ymin + j * s, cluster.ymin + (pair ? j + 1 : j) * s};
+    TwoNodes nodes{X, Y, job.xs, job.ys, job.us, job.limits, {0.0, 0.0}, {0.0, 0.0}, {}};
+    for (int k = kLo; k < kHi; ++k) {
+      const int reach = RowReach(job.reachRows, i, k);
+      if (reach < 0) continue;
+      const RowSpan first = NodeRows(j, job.w, ny, reach);
+      const RowSpan second = pair ? NodeRows(j + 1, job.w, ny, reach) : first;
+      const std::int32_t* begin = cluster.ColumnRunBegin(k, first.lo);
+      const std::int32_t* end0 = cluster.ColumnRunEnd(k, first.hi);
+      const std::int32_t* begin1 = pair ? cluster.ColumnRunBegin(k, second.lo) : end0;
+      const std::int32_t* end = pair ? cluster.ColumnRunEnd(k, second.hi) : end0;
+      if (pair) {
+        AccumulateTwoNodes(nodes, begin, begin1, end0, end);
+      } else {
+        AccumulateTwoNodes(nodes, begin, end0, end0, end0);
+      }
+    }
+    for (int lane = 0; lane < (pair ? 2 : 1); ++lane) {
+      NodeSums& sums = nodes.rest[lane];
+      sums.S = nodes.S[lane];
+      sums.T = nodes.T[lane];
+      job.Store(i, j + lane, sums);
+    }
+  }
+}
+#else
+constexpr bool kHaveTwoNodeLanes = false;
+
+void GridColumnLanes(const GriddingJob& job, int i) { GridColumnScalar(job, i); }
+#endif
+
 // The node grid, and with sums given the two sums of every node as well.
 std::optional<NodeGrid> GridNodesFast(const SearchCluster& cluster, const ResultTable& results,
                                       int variable, double searchRadius, double griddingRadius,
-                                      const ColumnHook& columnDone, NodeSumGrid* nodeSums) {
+                                      const ColumnHook& columnDone, const GriddingPaths& paths,
+                                      NodeSumGrid* nodeSums) {
   NodeGrid grid = BlankGrid(cluster);
   if (nodeSums != nullptr) {
     nodeSums->S.assign(grid.values.size(), 0.0);
     nodeSums->T.assign(grid.values.size(), 0.0);
   }
   if (grid.values.empty()) return grid;
-  const int nx = grid.nx;
-  const int ny = grid.ny;
   const bool valid = ValidVariable(variable);
-  const double* xs = results.Column(kColX);
-  const double* ys = results.Column(kColY);
-  const double* us = valid ? results.Column(variable) : nullptr;
   const int w = WindowHalfWidth(cluster, searchRadius, griddingRadius);
-  const DistanceLimits limits = MakeLimits(searchRadius, InlineHypotMatchesLibrary());
-  const std::vector<int> reachRows = RowReaches(cluster, w, searchRadius);
-  const double s = cluster.s;
-  for (int i = 0; i < nx; ++i) {
-    const double X = cluster.xmin + i * s;
-    const int kLo = LowBound(i, w);
-    const int kHi = HighBound(i, w, nx);
-#if defined(__SSE2__)
-    for (int j = 0; valid && w > 0 && j < ny; j += 2) {
-      const bool pair = j + 1 < ny;
-      const v2d Y = {cluster.ymin + j * s, cluster.ymin + (pair ? j + 1 : j) * s};
-      TwoNodes nodes{X, Y, xs, ys, us, limits, {0.0, 0.0}, {0.0, 0.0}, {}};
-      for (int k = kLo; k < kHi; ++k) {
-        const int reach = RowReach(reachRows, i, k);
-        if (reach < 0) continue;
-        const RowSpan first = NodeRows(j, w, ny, reach);
-        const RowSpan second = pair ? NodeRows(j + 1, w, ny, reach) : first;
-        const std::int32_t* begin = cluster.ColumnRunBegin(k, first.lo);
-        const std::int32_t* end0 = cluster.ColumnRunEnd(k, first.hi);
-        const std::int32_t* begin1 = pair ? cluster.ColumnRunBegin(k, second.lo) : end0;
-        const std::int32_t* end = pair ? cluster.ColumnRunEnd(k, second.hi) : end0;
-        if (pair) {
-          AccumulateTwoNodes(nodes, begin, begin1, end0, end);
-        } else {
-          AccumulateTwoNodes(nodes, begin, end0, end0, end0);
-        }
-      }
-      for (int lane = 0; lane < (pair ? 2 : 1); ++lane) {
-        NodeSums& sums = nodes.rest[lane];
-        sums.S = nodes.S[lane];
-        sums.T = nodes.T[lane];
-        const std::size_t node = static_cast<std::size_t>(i) * ny + j + lane;
-        grid.values[node] = sums.Value();
-        if (nodeSums != nullptr) {
-          nodeSums->S[node] = sums.S;
-          nodeSums->T[node] = sums.T;
-        }
+  const GriddingJob job{cluster,
+                        results.Column(kColX),
+                        results.Column(kColY),
+                        valid ? results.Column(variable) : nullptr,
+                        MakeLimits(searchRadius, paths.inlineHypot && InlineHypotMatchesLibrary()),
+                        RowReaches(cluster, w, searchRadius),
+                        w,
+                        grid,
+                        nodeSums};
+  const bool lanes = paths.twoNodeLanes && kHaveTwoNodeLanes;
+  for (int i = 0; i < grid.nx; ++i) {
+    if (valid && w > 0) {
+      if (lanes) {
+        GridColumnLanes(job, i);
+      } else {
+        GridColumnScalar(job, i);
       }
     }
-#else
-    for (int j = 0; valid && w > 0 && j < ny; ++j) {
-      const double Y = cluster.ymin + j * s;
-      NodeSums sums;
-      for (int k = kLo; k < kHi; ++k) {
-        const int reach = RowReach(reachRows, i, k);
-        if (reach < 0) continue;
-        const RowSpan rows = NodeRows(j, w, ny, reach);
-        const std::int32_t* end = cluster.ColumnRunEnd(k, rows.hi);
-        for (const std::int32_t* p = cluster.ColumnRunBegin(k, rows.lo); p < end; ++p) {
-          AccumulatePoint((X - xs[*p]) + kNodeOffset, (Y - ys[*p]) + kNodeOffset, us[*p], limits, sums);
-        }
-      }
-      const std::size_t node = static_cast<std::size_t>(i) * ny + j;
-      grid.values[node] = sums.Value();
-      if (nodeSums != nullptr) {
-        nodeSums->S[node] = sums.S;
-        nodeSums->T[node] = sums.T;
-      }
-    }
-#endif
     if (columnDone && columnDone()) return std::nullopt;
   }
   return grid;
@@ -470,8 +513,9 @@ NodeGrid GridNodesPlainImpl(const SearchCluster& cluster, const ResultTable& res
 
 std::optional<NodeGrid> GridNodes(const SearchCluster& cluster, const ResultTable& results,
                                   int variable, double searchRadius, double griddingRadius,
-                                  const ColumnHook& columnDone) {
-  return GridNodesFast(cluster, results, variable, searchRadius, griddingRadius, columnDone, nullptr);
+                                  const ColumnHook& columnDone, const GriddingPaths& paths) {
+  return GridNodesFast(cluster, results, variable, searchRadius, griddingRadius, columnDone, paths,
+                       nullptr);
 }
 
 NodeGrid GridNodesPlain(const SearchCluster& cluster, const ResultTable& results, int variable,
@@ -480,9 +524,9 @@ NodeGrid GridNodesPlain(const SearchCluster& cluster, const ResultTable& results
 }
 
 NodeSumGrid GridNodeSums(const SearchCluster& cluster, const ResultTable& results, int variable,
-                         double searchRadius, double griddingRadius) {
+                         double searchRadius, double griddingRadius, const GriddingPaths& paths) {
   NodeSumGrid sums;
-  GridNodesFast(cluster, results, variable, searchRadius, griddingRadius, {}, &sums);
+  GridNodesFast(cluster, results, variable, searchRadius, griddingRadius, {}, paths, &sums);
   return sums;
 }
 

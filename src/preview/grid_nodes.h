@@ -13,6 +13,14 @@ namespace zelvo {
 // Called after every completed node column; answering true stops the gridding.
 using ColumnHook = std::function<bool()>;
 
+// The fast paths GridNodes may take; each gives the plain loop's sums bit for
+// bit, and a test turns each off to hold the other to that. The two-node
+// lanes exist on SSE2 machines only; elsewhere the scalar loop runs.
+struct GriddingPaths {
+  bool twoNodeLanes = true;  // two nodes of a column side by side in vector lanes
+  bool inlineHypot = true;   // the inlined distance, when it matches the library
+};
+
 // Inverse-distance estimate of one variable (a ResultTable column) at the node
 // of every lattice cell, from the points within searchRadius in the cells
 // within ceil(griddingRadius / s) of the node's cell (that many below, one
@@ -20,7 +28,8 @@ using ColumnHook = std::function<bool()>;
 // stopped it.
 std::optional<NodeGrid> GridNodes(const SearchCluster& cluster, const ResultTable& results,
                                   int variable, double searchRadius, double griddingRadius,
-                                  const ColumnHook& columnDone = {});
+                                  const ColumnHook& columnDone = {},
+                                  const GriddingPaths& paths = {});
 
 // The same estimate as one plain loop calling std::hypot for every point:
 // the yardstick that GridNodes must match bit for bit, and the benchmark's
@@ -37,7 +46,8 @@ struct NodeSumGrid {
   std::vector<double> T;
 };
 NodeSumGrid GridNodeSums(const SearchCluster& cluster, const ResultTable& results, int variable,
-                         double searchRadius, double griddingRadius);
+                         double searchRadius, double griddingRadius,
+                         const GriddingPaths& paths = {});
 NodeSumGrid GridNodeSumsPlain(const SearchCluster& cluster, const ResultTable& results, int variable,
                               double searchRadius, double griddingRadius);
 

@@ -29,18 +29,25 @@ float Expected(std::initializer_list<SurveyPoint> offsets) {
 }
 
 // The values hide most last-bit differences of the distances; the sums do not.
+// Every combination of the fast paths, each held to the plain loop.
 void ExpectSameSums(const Survey& survey, double R, double G) {
-  const NodeSumGrid fast = GridNodeSums(survey.cluster, survey.results, kColQuantity, R, G);
   const NodeSumGrid plain = GridNodeSumsPlain(survey.cluster, survey.results, kColQuantity, R, G);
-  ASSERT_EQ(fast.S.size(), plain.S.size());
-  int differing = 0;
-  for (std::size_t node = 0; node < plain.S.size(); ++node) {
-    if (std::memcmp(&fast.S[node], &plain.S[node], sizeof(double)) != 0 ||
-        std::memcmp(&fast.T[node], &plain.T[node], sizeof(double)) != 0) {
-      ++differing;
+  for (const bool lanes : {true, false}) {
+    for (const bool inlineHypot : {true, false}) {
+      const NodeSumGrid fast = GridNodeSums(survey.cluster, survey.results, kColQuantity, R, G,
+                                            GriddingPaths{lanes, inlineHypot});
+      ASSERT_EQ(fast.S.size(), plain.S.size());
+      int differing = 0;
+      for (std::size_t node = 0; node < plain.S.size(); ++node) {
+        if (std::memcmp(&fast.S[node], &plain.S[node], sizeof(double)) != 0 ||
+            std::memcmp(&fast.T[node], &plain.T[node], sizeof(double)) != 0) {
+          ++differing;
+        }
+      }
+      EXPECT_EQ(differing, 0) << "of " << plain.S.size() << " nodes, G = " << G
+                              << ", lanes " << lanes << ", inline hypot " << inlineHypot;
     }
   }
-  EXPECT_EQ(differing, 0) << "of " << plain.S.size() << " nodes, G = " << G;
 }
 
 TEST(GridNodes, MatchesThePlainLoopBitForBit) {
