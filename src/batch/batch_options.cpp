@@ -33,14 +33,19 @@ const char* const kBatchUsage =
     "  --settings FILE           every parameter from a settings file the window wrote\n"
     "                            (zelvo.cfg beside zelvo); the options given override it,\n"
     "                            INPUT and OUTPUT may be left out when it names them\n"
-    "  --preview DIR             write the three preview panes into DIR after the run\n"
+    "  --preview DIR             write the three preview panes into DIR after the run;\n"
+    "                            a pane whose name an earlier pane took gets _paneN\n"
+    "                            before its extension\n"
     "  --pane2 VAR, --pane3 VAR  variables of panes 2 and 3: HGQX, HGQY, HGQ, RQ or rq\n"
     "                            (default HGQX and HGQY)\n"
     "  --grid-radius G           gridding radius of the previews (default: the search radius)\n"
     "  --image-format bmp|jpg    format of the preview files (default bmp)\n"
     "  --load RESULTFILE         write the previews of a result file (with --preview DIR)\n"
     "  --info                    print what INPUT holds and stop\n"
-    "  --help, --version\n";
+    "  --help, --version\n"
+    "\n"
+    "Exit status: 0 success, 1 the run failed, 2 bad usage, 128 + the signal number when\n"
+    "SIGINT, SIGTERM or SIGHUP stopped the run (130, 143, 129).\n";
 
 namespace {
 

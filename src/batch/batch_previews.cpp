@@ -2,16 +2,39 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "app/preview_commands.h"
 #include "app/window_services.h"
 #include "preview/preview_files.h"
 
 namespace zelvo {
 
+namespace {
+
+// The pane's default name, or, when an earlier pane of the same run took it,
+// the name with "_paneN" before the extension, so no pane overwrites another.
+std::string UnclaimedName(const std::vector<std::string>& written, std::string name,
+                          int paneNumber, const std::string& extension) {
+  if (std::find(written.begin(), written.end(), name) == written.end()) return name;
+  name.resize(name.size() - extension.size());
+  return name + "_pane" + std::to_string(paneNumber) + extension;
+}
+
+}  // namespace
+
 std::string WritePreviewPanes(const WindowServices& window, const std::string& folder,
                               const std::string& format) {
+  const std::string extension = "." + format;
+  std::vector<std::string> written;
+  int paneNumber = 0;
   for (Control box : {Control::cb1, Control::cb2, Control::cb3}) {
-    const std::string path = folder + "/" + DefaultPreviewFileName(window, box, "." + format);
+    ++paneNumber;
+    const std::string name = UnclaimedName(
+        written, DefaultPreviewFileName(window, box, extension), paneNumber, extension);
+    written.push_back(name);
+    const std::string path = folder + "/" + name;
     const PaneBitmap pane = window.CopyPane(PaneOf(box));
     const std::string failure =
         format == "jpg" ? SavePreviewJpeg(path, pane) : SavePreviewBitmap(path, pane);

@@ -7,8 +7,9 @@ namespace zelvo {
 class WindowServices;
 
 // Writes the three panes into the folder under their default names with the
-// format's extension, pane 1 first, so that pane 3 wins where two names are
-// equal. Empty when all were written, else the message of the first failure.
+// format's extension, pane 1 first; a pane whose name an earlier pane took
+// gets "_paneN" before the extension. Empty when all were written, else the
+// message of the first failure.
 std::string WritePreviewPanes(const WindowServices& window, const std::string& folder,
                               const std::string& format);
 

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -27,12 +28,14 @@ namespace {
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
-constexpr int kExitInterrupted = 130;
+// A signal that ends a run the way Stop does; the process exits 128 + its number.
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 // The one piece of process-wide state: a signal handler can set nothing else.
+// Holds the number of the signal that asked to stop, 0 before any.
 volatile std::sig_atomic_t gInterrupted = 0;
 
-extern "C" void OnInterrupt(int) { gInterrupted = 1; }
+extern "C" void OnInterrupt(int signalNumber) { gInterrupted = signalNumber; }
 
 int UsageError(const std::string& what) {
   std::fprintf(stderr, "zelvo-batch: %s\n%s", what.c_str(), kBatchUsage);
@@ -118,6 +121,17 @@ void FillWindow(const BatchOptions& options, char separator, HeadlessWindow& win
   }
 }
 
+// The window reads a settings file of another size without a word, the
+// missing fields as zeros; a script should hear of it.
+void WarnOfSettingsSize(const std::string& path) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0 || info.st_size == static_cast<off_t>(SettingsBlock::kSize)) {
+    return;
+  }
+  std::fprintf(stderr, "zelvo-batch: warning: settings file %s holds %lld bytes, not the expected %zu\n",
+               path.c_str(), static_cast<long long>(info.st_size), SettingsBlock::kSize);
+}
+
 // The command line over the settings file it names, if any.
 ParsedCommandLine ParseWithSettings(const std::vector<std::string>& arguments) {
   ParsedCommandLine parsed = ParseBatchCommandLine(arguments);
@@ -127,6 +141,7 @@ ParsedCommandLine ParseWithSettings(const std::vector<std::string>& arguments) {
   if (ReadSettingsFile(path, block) != SettingsRead::kRead) {
     return {std::nullopt, "cannot read the settings file " + path};
   }
+  WarnOfSettingsSize(path);
   BatchOptions fromFile;
   const std::string problem = OptionsFromSettings(DecodeSettings(block), fromFile);
   if (!problem.empty()) return {std::nullopt, path + ": " + problem};
@@ -145,7 +160,7 @@ void PrepareWindow(const BatchOptions& options, RunState& state, HeadlessWindow&
   window.SetMessageHook([&] {
     if (gInterrupted) btn_stopClick(state);
   });
-  std::signal(SIGINT, OnInterrupt);
+  for (int signalNumber : kStopSignals) std::signal(signalNumber, OnInterrupt);
 }
 
 int WritePreviews(const BatchOptions& options, const WindowServices& window) {
@@ -158,7 +173,7 @@ int WritePreviews(const BatchOptions& options, const WindowServices& window) {
 
 int Interrupted() {
   std::fprintf(stderr, "zelvo-batch: interrupted\n");
-  return kExitInterrupted;
+  return 128 + gInterrupted;
 }
 
 int LoadBatch(const BatchOptions& options) {
@@ -216,8 +231,10 @@ int PrintInfo(const BatchOptions& options, char separator) {
   const DataExtent& e = points.extent;
   std::printf("points: %d\n", points.table.Size());
   std::printf("lines skipped: %lld\n", points.linesSkipped);
-  std::printf("x: %s %s\n", number(e.xmin).c_str(), number(e.xmax).c_str());
-  std::printf("y: %s %s\n", number(e.ymin).c_str(), number(e.ymax).c_str());
+  // The extent as read; the area centre stays in the stored frame.
+  const CoordinateShift& shift = points.shift;
+  std::printf("x: %s %s\n", number(e.xmin - shift.x).c_str(), number(e.xmax - shift.x).c_str());
+  std::printf("y: %s %s\n", number(e.ymin - shift.y).c_str(), number(e.ymax - shift.y).c_str());
   std::printf("quantity: %s %s\n", number(e.qmin).c_str(), number(e.qmax).c_str());
   std::printf("shift: %s %s\n", number(points.shift.x).c_str(), number(points.shift.y).c_str());
   std::printf("area centre: %s %s %s\n", number(points.centre.cx).c_str(),

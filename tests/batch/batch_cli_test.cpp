@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
+#include <csignal>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "support/paths.h"
 #include "support/temp_dir.h"
@@ -43,7 +45,7 @@ TEST_F(Batch, InfoReportsWhatTheFileHolds) {
   const Outcome info = Run("--info '" + input + "' --decimal-separator .");
   ASSERT_EQ(info.exitCode, 0) << info.stderrText;
   EXPECT_EQ(info.stdoutText,
-            "points: 3\nlines skipped: 2\nx: 0 5.00001\ny: 2 6\nquantity: 5 1.23456789012346E17\n"
+            "points: 3\nlines skipped: 2\nx: -1E-5 5\ny: 2 6\nquantity: 5 1.23456789012346E17\n"
             "shift: 1E-5 0\narea centre: 2.500005 4 6.17283945061728E16\ntraced: 0\n");
   const Outcome missing = Run("--info '" + dir.File("none.dat") + "'");
   EXPECT_EQ(missing.exitCode, 1);
@@ -151,6 +153,89 @@ TEST_F(Batch, PreviewsAndTheirLoadBack) {
   const Outcome unwritable = Run("--load '" + result + "' --preview /proc");
   EXPECT_EQ(unwritable.exitCode, 1);
   EXPECT_EQ(unwritable.stderrText.rfind("zelvo-batch: Cannot write preview image /proc/quantity_r=50", 0), 0u);
+}
+
+TEST_F(Batch, PanesThatShareADefaultNameAreAllWritten) {
+  const std::string input = dir.Write("field.dat", ExactlyWrittenField());
+  std::filesystem::create_directory(dir.File("pictures"));
+  const Outcome run = Run("--quiet --radius 50 --pane2 RQ --pane3 rq --preview '" + dir.File("pictures") +
+                          "' '" + input + "' '" + dir.File("out.dat") + "'");
+  ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+  const auto pane = [&](const char* name) { return QImage(QString::fromStdString(dir.File("pictures/") + name)); };
+  const QImage fitted = pane("rq_r=50_iter=0_object=rga.bmp");
+  const QImage residual = pane("rq_r=50_iter=0_object=rga_pane3.bmp");
+  ASSERT_FALSE(fitted.isNull());
+  ASSERT_FALSE(residual.isNull());
+  EXPECT_GT(DifferingPixels(fitted, residual), 0) << "Rq and rq are different pictures";
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.File("pictures")),
+                          std::filesystem::directory_iterator()),
+            3);
+}
+
+TEST_F(Batch, ASettingsFileOfTheWrongSizeIsWarnedOf) {
+  const std::string input = dir.Write("field.dat", ExactlyWrittenField());
+  for (const std::size_t size : {100, 847, 900}) {
+    const std::string settings = dir.Write("zelvo.cfg", std::string(size, '\0'));
+    const Outcome run = Run("--settings '" + settings + "' --radius 50 --columns A,B,C,D --quiet '" + input +
+                            "' '" + dir.File("out.dat") + "'");
+    EXPECT_EQ(run.exitCode, 0) << run.stderrText;
+    const std::string warning = "zelvo-batch: warning: settings file " + settings + " holds " +
+                                std::to_string(size) + " bytes, not the expected 847";
+    EXPECT_EQ(FirstLine(run.stderrText) == warning, size != 847) << run.stderrText;
+  }
+}
+
+// A run long enough to be stopped while it writes its result file.
+std::string SlowField() {
+  std::ostringstream out;
+  for (int j = 0; j < 400; ++j) {
+    for (int i = 0; i < 400; ++i) out << i << " " << j << " " << j * 400 + i << " " << (i * j) % 97 << "\n";
+  }
+  return out.str();
+}
+
+// Starts the program, waits until it has written `bytes` of the file, sends
+// the signal and returns the exit status.
+int StopWhileWriting(const std::string& arguments, const std::string& file, std::uintmax_t bytes, int signal) {
+  const pid_t child = fork();
+  if (child == 0) {
+    execl("/bin/sh", "sh", "-c", ("exec '" + testing::BatchProgram() + "' " + arguments + " 2>/dev/null").c_str(),
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  std::error_code error;
+  while (std::filesystem::file_size(file, error) < bytes || error) {
+    if (waitpid(child, nullptr, WNOHANG) == child) return -1;  // ended before it could be stopped
+    usleep(1000);
+  }
+  kill(child, signal);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+TEST_F(Batch, TerminationSignalsStopAtARecordBoundary) {
+  const std::string input = dir.Write("slow.dat", SlowField());
+  for (const auto& [signal, exitCode] : {std::pair{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}}) {
+    const std::string result = dir.File("slow_out.dat");
+    std::filesystem::remove(result);
+    EXPECT_EQ(StopWhileWriting("--quiet --radius 12 '" + input + "' '" + result + "'", result, 20000, signal),
+              exitCode);
+    const std::string written = ReadFile(result);
+    ASSERT_FALSE(written.empty());
+    EXPECT_EQ(written.back(), '\n') << "signal " << signal;
+    std::istringstream lines(written);
+    std::string line, header, first;
+    std::getline(lines, header);
+    std::getline(lines, header);
+    std::getline(lines, first);
+    int records = 1;
+    while (std::getline(lines, line)) {
+      ++records;
+      ASSERT_EQ(line.size(), first.size()) << "record " << records << " after signal " << signal;
+    }
+    EXPECT_LT(records, 160000) << "the run was stopped before its end";
+  }
 }
 
 }  // namespace
