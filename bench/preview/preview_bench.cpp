@@ -10,7 +10,7 @@
 
 #include "app/headless_window.h"
 #include "app/window_items.h"
-#include "core/result_table.h"
+#include "io/result_table.h"
 #include "core/search_cluster.h"
 #include "preview/grid_nodes.h"
 #include "preview/preview_driver.h"

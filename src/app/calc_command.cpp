@@ -3,8 +3,8 @@
 #include <optional>
 #include <vector>
 
-#include "app/file_names.h"
-#include "app/number_text.h"
+#include "base/file_names.h"
+#include "base/number_text.h"
 #include "app/run_driver.h"
 #include "app/run_state.h"
 #include "app/window_services.h"
@@ -59,8 +59,8 @@ bool TakeParameters(WindowServices& window, RunParameters& params) {
   }
   const std::optional<double> radius = FieldNumber(window, Control::txt_radius);
   if (!radius) return false;
-  if (!(*radius > kMinimumRadius)) {
-    return Refuse(window, "Search radius must be greater than 0.", Control::txt_radius);
+  if (!RadiusAllowed(*radius)) {
+    return Refuse(window, kRadiusMessage, Control::txt_radius);
   }
   params.searchRadius = *radius;
   params.cellSize = *radius * 0.1;
@@ -68,8 +68,8 @@ bool TakeParameters(WindowServices& window, RunParameters& params) {
   if (!iterations) return false;
   // The field is checked when it is left, but a settings file or a load can
   // put any count there; outside the range a run would overflow or do nothing.
-  if (*iterations < 0 || *iterations > 10000) {
-    return Refuse(window, "Number of iteration must be in range 0 .. 10000", Control::txt_iter);
+  if (!IterationsAllowed(*iterations)) {
+    return Refuse(window, kIterationsMessage, Control::txt_iter);
   }
   params.iterations = *iterations;
   params.object = window.ItemIndex(Control::cb_iter);

@@ -5,7 +5,7 @@
 #include "app/run_state.h"
 #include "app/window_items.h"
 #include "app/window_services.h"
-#include "preview/calculated_file.h"
+#include "io/calculated_file.h"
 
 namespace zelvo {
 bool LoadCalculatedFile(RunState& state, WindowServices& window, const std::string& fileName) {

@@ -23,6 +23,19 @@ Control PaneOf(Control variableBox) {
   return Control::img_uba;
 }
 
+std::string DefaultPreviewFileName(const WindowServices& window, Control variableBox,
+                                   std::string_view extension) {
+  std::string name = window.LowerCase(window.Text(variableBox));
+  name += "_r=";
+  name += window.Text(Control::txt_radius);
+  name += "_iter=";
+  name += window.Text(Control::txt_iter);
+  name += "_object=";
+  name += window.LowerCase(window.Text(Control::cb_iter));
+  name += extension;
+  return name;
+}
+
 void VariableBoxChange(RunState& state, WindowServices& window, Control variableBox) {
   if (!PreviewsAvailable(state, window)) return;
   const int variable = variableBox == Control::cb1 ? kColQuantity : PaneVariable(window, variableBox);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "app/control.h"
 
 namespace zelvo {
@@ -14,6 +17,13 @@ void VariableBoxChange(RunState& state, WindowServices& window, Control variable
 // btn_save1Click .. btn_save3Click: offer the default name and write the
 // pane as a bitmap (filter 1) or a JPEG (any other filter).
 void SavePaneClick(RunState& state, WindowServices& window, Control variableBox);
+
+// The name offered for saving a pane: the variable box's text in lower case,
+// then "_r=" and the search radius field, "_iter=" and the iterations field,
+// "_object=" and the iteration object in lower case, read from the window as
+// they stand now; then the extension (".bmp", or ".jpg" for JPEG names).
+std::string DefaultPreviewFileName(const WindowServices& window, Control variableBox,
+                                   std::string_view extension = ".bmp");
 
 // The pane under a variable box.
 Control PaneOf(Control variableBox);

@@ -33,4 +33,18 @@ bool PreviewResultPanes(RunState& state, WindowServices& window) {
   return !state.stopRequested;
 }
 
+void PaintPane(WindowServices& window, Control pane, const PreviewImage& image) {
+  const int W = image.width;
+  const int H = image.height;
+  if (W <= 0 || H <= 0 ||
+      image.colours.size() != static_cast<std::size_t>(W) * static_cast<std::size_t>(H)) {
+    return;
+  }
+  for (int x = 1; x <= W - 2; ++x) {
+    for (int y = 1; y <= H - 2; ++y) {
+      window.SetPanePixel(pane, x, H - 1 - y, image.colours[static_cast<std::size_t>(x) * H + y]);
+    }
+  }
+}
+
 }  // namespace zelvo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/control.h"
+#include "preview/preview_image.h"
 
 namespace zelvo {
 
@@ -19,5 +20,9 @@ void PreviewIntoPane(RunState& state, WindowServices& window, int variable, Cont
 // The result panes after a run or a load: pane 2, the window's messages once,
 // pane 3. False when the user cancelled.
 bool PreviewResultPanes(RunState& state, WindowServices& window);
+
+// Copies the picture into the pane, north up, leaving its outermost ring of
+// pixels alone.
+void PaintPane(WindowServices& window, Control pane, const PreviewImage& image);
 
 }  // namespace zelvo

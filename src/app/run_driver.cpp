@@ -2,6 +2,7 @@
 
 #include "app/preview_steps.h"
 #include "app/run_state.h"
+#include "app/window_choices.h"
 #include "app/window_services.h"
 #include "core/iteration_driver.h"
 #include "io/point_reader.h"
@@ -10,7 +11,8 @@
 namespace zelvo {
 namespace {
 
-IterationJob MakeIterationJob(RunState& state) {
+IterationJob MakeIterationJob(RunState& state, const WindowServices& window,
+                              const LiveChoices& choices) {
   IterationJob job;
   job.points = &state.points.table;
   job.results = &state.results;
@@ -21,9 +23,12 @@ IterationJob MakeIterationJob(RunState& state) {
   job.inputFileName = state.params.inputFileName;
   job.resultFileName = state.params.outputFileName;
   job.traceFileName = state.params.traceFileName;
+  job.subsetFileName = window.Text(Control::txt_log);
   job.searchRadius = state.params.searchRadius;
   job.iterations = state.params.iterations;
   job.object = state.params.object;
+  job.objectText = window.Text(Control::cb_iter);
+  job.choices = &choices;
   job.stopRequested = &state.stopRequested;
   return job;
 }
@@ -50,7 +55,8 @@ int RunSteps(RunState& state, WindowServices& window) {
     PreviewIntoPane(state, window, kColQuantity, Control::img_uba);
     if (state.stopRequested) return 1;
   }
-  IterationJob job = MakeIterationJob(state);
+  const WindowChoices windowChoices(window);
+  IterationJob job = MakeIterationJob(state, window, state.choices ? *state.choices : windowChoices);
   if (RunIterations(job, window) != 0) return 1;
   state.resultsValid = true;
   if (window.Checked(Control::cb_preview) && !PreviewResultPanes(state, window)) return 1;

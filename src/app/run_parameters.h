@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/run_limits.h"
 #include "io/line_ops.h"
 
 namespace zelvo {
@@ -20,7 +21,5 @@ struct RunParameters {
   double griddingRadius = 0.0;
   PointColumns columns;
 };
-
-inline constexpr double kMinimumRadius = 0.000001;
 
 }  // namespace zelvo

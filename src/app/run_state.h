@@ -4,8 +4,9 @@
 
 #include "app/run_parameters.h"
 #include "app/window_items.h"
+#include "core/live_choices.h"
 #include "core/plane_fit.h"
-#include "core/result_table.h"
+#include "io/result_table.h"
 #include "core/search_cluster.h"
 #include "io/point_reader.h"
 
@@ -27,6 +28,8 @@ struct RunState {
   SearchCluster cluster;
   PlaneFit fit;
   std::string loadedFileName;
+  // What a run reads at every point; the window's controls when none is set.
+  const LiveChoices* choices = nullptr;
 
   // Releasing twice does nothing.
   void ReleaseTables();

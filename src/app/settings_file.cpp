@@ -5,8 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/file_names.h"
-#include "app/number_text.h"
+#include "base/file_names.h"
+#include "base/little_endian.h"
+#include "base/whole_file.h"
+#include "base/number_text.h"
 #include "app/window_items.h"
 #include "app/window_services.h"
 
@@ -14,20 +16,6 @@ namespace zelvo {
 namespace {
 
 using Offset = SettingsBlock::Offset;
-
-// The block is little-endian whatever the machine.
-std::uint64_t LoadLittle(const std::uint8_t* p, int size) {
-  std::uint64_t value = 0;
-  for (int i = size - 1; i >= 0; --i) value = (value << 8) | p[i];
-  return value;
-}
-
-void StoreLittle(std::uint8_t* p, int size, std::uint64_t value) {
-  for (int i = 0; i < size; ++i) {
-    p[i] = static_cast<std::uint8_t>(value & 0xFF);
-    value >>= 8;
-  }
-}
 
 void ApplyBlock(WindowServices& window, const SettingsValues& v) {
   const char separator = window.DecimalSeparator();
@@ -111,7 +99,7 @@ bool SettingsBlock::SetText(Offset offset, std::string_view text) {
 }
 
 double SettingsBlock::GetDouble(Offset offset) const {
-  const std::uint64_t raw = LoadLittle(bytes.data() + offset, 8);
+  const std::uint64_t raw = LoadLittleEndian(bytes.data() + offset, 8);
   double value;
   std::memcpy(&value, &raw, sizeof value);
   return value;
@@ -120,15 +108,15 @@ double SettingsBlock::GetDouble(Offset offset) const {
 void SettingsBlock::SetDouble(Offset offset, double value) {
   std::uint64_t raw;
   std::memcpy(&raw, &value, sizeof raw);
-  StoreLittle(bytes.data() + offset, 8, raw);
+  StoreLittleEndian(bytes.data() + offset, 8, raw);
 }
 
 std::int32_t SettingsBlock::GetInt(Offset offset) const {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(LoadLittle(bytes.data() + offset, 4)));
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(LoadLittleEndian(bytes.data() + offset, 4)));
 }
 
 void SettingsBlock::SetInt(Offset offset, std::int32_t value) {
-  StoreLittle(bytes.data() + offset, 4, static_cast<std::uint32_t>(value));
+  StoreLittleEndian(bytes.data() + offset, 4, static_cast<std::uint32_t>(value));
 }
 
 SettingsValues DecodeSettings(const SettingsBlock& b) {
@@ -177,16 +165,8 @@ SettingsRead ReadSettingsFile(const std::string& path, SettingsBlock& block) {
 }
 
 bool WriteSettingsFile(const std::string& path, const SettingsBlock& block) {
-  const std::string temporary = path + ".tmp" + std::to_string(getpid());
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (file == nullptr) return false;
-  bool written = std::fwrite(block.bytes.data(), 1, SettingsBlock::kSize, file) == SettingsBlock::kSize;
-  written = std::fflush(file) == 0 && written;
-  written = fsync(fileno(file)) == 0 && written;
-  written = std::fclose(file) == 0 && written;
-  if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
-  std::remove(temporary.c_str());
-  return false;
+  std::string reason;
+  return WriteWholeFile(path, block.bytes.data(), SettingsBlock::kSize, reason) == 0;
 }
 
 void ReadCfg(WindowServices& window, SettingsBlock& block) {

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "app/control.h"
-#include "app/number_text.h"
+#include "base/number_text.h"
+#include "base/run_observer.h"
+#include "preview/pane_bitmap.h"
 
 namespace zelvo {
 
@@ -23,19 +25,11 @@ struct FileDialogChoice {
   int filterIndex = 1;
 };
 
-// A copy of a pane: W x H colours 0x00BBGGRR, row-major from the top-left.
-struct PaneBitmap {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint32_t> pixels;
-};
-
-// Every window operation the logic uses. The Qt window provides it for users;
-// the headless window provides it for the batch tool and the tests.
-class WindowServices {
+// Every window operation the logic uses, the observer's among them. The Qt
+// window provides it for users; the headless window provides it for the
+// batch tool and the tests.
+class WindowServices : public RunObserver {
  public:
-  virtual ~WindowServices() = default;
-
   virtual std::string Text(Control control) const = 0;
   virtual void SetText(Control control, std::string_view text) = 0;
   virtual int ItemIndex(Control control) const = 0;  // -1: none selected
@@ -47,22 +41,11 @@ class WindowServices {
   virtual void SetVisible(Control control, bool visible) = 0;
   virtual void SetFocus(Control control) = 0;
 
-  // Caption: the application's title.
-  virtual void ShowMessage(std::string_view text) = 0;
+  using RunObserver::ShowMessage;
   virtual void ShowMessage(std::string_view caption, std::string_view text) = 0;
-  // Yes answers true.
-  virtual bool Ask(std::string_view caption, std::string_view text) = 0;
 
   virtual std::optional<FileDialogChoice> OpenFileDialog(const FileDialogRequest& request) = 0;
   virtual std::optional<FileDialogChoice> SaveFileDialog(const FileDialogRequest& request) = 0;
-
-  virtual void ProcessMessages() = 0;
-
-  virtual void SetProgressRange(int minimum, int maximum) = 0;
-  virtual void SetProgressPosition(int position) = 0;
-
-  virtual void ShowHourglass() = 0;
-  virtual void RestoreCursor() = 0;
 
   virtual int PaneWidth(Control pane) const = 0;
   virtual int PaneHeight(Control pane) const = 0;
@@ -75,7 +58,7 @@ class WindowServices {
   // The user's regional decimal separator.
   virtual char DecimalSeparator() const = 0;
   // Numbers in messages: the general format with the regional separator.
-  virtual std::string NumberToText(double value) const {
+  std::string NumberToText(double value) const override {
     return FormatGeneral(value, DecimalSeparator());
   }
   virtual std::string LowerCase(std::string_view text) const = 0;

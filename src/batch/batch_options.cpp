@@ -3,7 +3,7 @@
 #include <functional>
 #include <map>
 
-#include "app/number_text.h"
+#include "base/number_text.h"
 #include "app/settings_file.h"
 
 namespace zelvo {

@@ -10,18 +10,20 @@
 #include <vector>
 
 #include "app/calc_command.h"
-#include "app/file_names.h"
+#include "base/file_names.h"
 #include "app/load_command.h"
 #include "app/preview_steps.h"
 #include "app/run_driver.h"
-#include "app/number_text.h"
+#include "base/number_text.h"
 #include "app/run_state.h"
 #include "app/settings_file.h"
 #include "batch/batch_options.h"
 #include "batch/batch_previews.h"
 #include "batch/terminal_window.h"
+#include "core/live_choices.h"
 #include "io/point_reader.h"
 #include "io/trace_subset_reader.h"
+#include "base/run_limits.h"
 
 namespace zelvo {
 namespace {
@@ -76,13 +78,11 @@ std::string CheckRunOptions(const BatchOptions& options) {
   if (!options.radius) return "--radius is required";
   const std::optional<double> radius = ParseNumber(*options.radius, '.');
   if (!radius) return NotValidFloatMessage(*options.radius);
-  if (!(*radius > 0.000001)) return "Search radius must be greater than 0.";
+  if (!RadiusAllowed(*radius)) return kRadiusMessage;
   if (options.iterations) {
     const std::optional<std::int32_t> iterations = ParseInteger(*options.iterations);
     if (!iterations) return NotValidIntegerMessage(*options.iterations);
-    if (*iterations < 0 || *iterations > 10000) {
-      return "Number of iteration must be in range 0 .. 10000";
-    }
+    if (!IterationsAllowed(*iterations)) return kIterationsMessage;
   }
   if (options.griddingRadius && !ParseNumber(*options.griddingRadius, '.')) {
     return NotValidFloatMessage(*options.griddingRadius);
@@ -93,7 +93,7 @@ std::string CheckRunOptions(const BatchOptions& options) {
   if (options.nearest) {
     const std::optional<std::int32_t> nearest = ParseInteger(*options.nearest);
     if (!nearest) return NotValidIntegerMessage(*options.nearest);
-    if (*nearest < 1) return "Number of nearest points must be at least 1";
+    if (*nearest < kMinNearestCount) return kNearestCountMessage;
   }
   return {};
 }
@@ -130,6 +130,17 @@ void WarnOfSettingsSize(const std::string& path) {
   }
   std::fprintf(stderr, "zelvo-batch: warning: settings file %s holds %lld bytes, not the expected %zu\n",
                path.c_str(), static_cast<long long>(info.st_size), SettingsBlock::kSize);
+}
+
+// What the run reads at every point: the options, fixed for the whole run.
+FixedChoices ChoicesOf(const BatchOptions& options) {
+  FitChoices fit;
+  fit.pointOfCalculationIn = options.includePoint;
+  fit.centerX = *ParseCenterMode(options.centerX);
+  fit.centerY = *ParseCenterMode(options.centerY);
+  fit.centerQ = *ParseCenterMode(options.centerQ);
+  const int nearest = options.nearest ? *ParseInteger(*options.nearest) : 0;
+  return FixedChoices(fit, options.nearest.has_value(), nearest);
 }
 
 // The command line over the settings file it names, if any.
@@ -196,6 +207,8 @@ int RunBatch(const BatchOptions& options, char separator) {
   TerminalWindow window(separator, options.stopOnSingular, showProgress, &gInterrupted);
   FillWindow(options, separator, window);
   RunState state;
+  const FixedChoices choices = ChoicesOf(options);
+  state.choices = &choices;
   PrepareWindow(options, state, window);
   const auto started = std::chrono::steady_clock::now();
   const CalcOutcome outcome = btn_calcClick(state, window);

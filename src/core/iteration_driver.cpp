@@ -3,10 +3,8 @@
 #include <cmath>
 #include <vector>
 
-#include "app/file_names.h"
-#include "app/number_text.h"
-#include "app/stop_request.h"
-#include "app/window_services.h"
+#include "base/file_names.h"
+#include "base/run_observer.h"
 #include "core/nearest_fit.h"
 #include "core/result_writer.h"
 
@@ -15,18 +13,9 @@ namespace {
 
 enum class PointOutcome { kFitted, kPassedOver, kEndRun };
 
-FitChoices ReadFitChoices(const WindowServices& window) {
-  FitChoices choices;
-  choices.pointOfCalculationIn = window.Checked(Control::chb_cpin);
-  choices.centerX = window.ItemIndex(Control::cmb_centerx);
-  choices.centerY = window.ItemIndex(Control::cmb_centery);
-  choices.centerQ = window.ItemIndex(Control::cmb_centerz);
-  return choices;
-}
-
 class Passes {
  public:
-  Passes(IterationJob& job, WindowServices& window) : job_(job), window_(window) {
+  Passes(IterationJob& job, RunObserver& observer) : job_(job), observer_(observer) {
     data_.cluster = job.cluster;
     data_.x = job.results->Column(kColX);
     data_.y = job.results->Column(kColY);
@@ -40,13 +29,12 @@ class Passes {
   bool OpenFiles();
   PointOutcome FitPoint(int k);
   bool Fit(int k);
-  bool ReadNearestCount(int& N);
   void Store(int k, int pass);
   int Fail();
   int WriteFailure();
 
   IterationJob& job_;
-  WindowServices& window_;
+  RunObserver& observer_;
   FitData data_;
   OutputFile resultFile_;
   OutputFile traceFile_;
@@ -55,25 +43,25 @@ class Passes {
 
 bool Passes::OpenFiles() {
   const HeaderFields header{job_.inputFileName, job_.searchRadius, job_.iterations,
-                            window_.Text(Control::cb_iter)};
+                            job_.objectText};
   const std::string headerLine = HeaderLine(header);
-  const std::string subset = window_.Text(Control::txt_log);
-  // The subset may have been named while the run was under way; neither file
-  // may destroy what the run reads.
+  const std::string& subset = job_.subsetFileName;
+  // The subset may have been named after Calc's checks; neither file may
+  // destroy what the run reads.
   if (OverwritesAnInput(job_.resultFileName, job_.inputFileName, subset) ||
       (!subset.empty() && OverwritesAnInput(job_.traceFileName, job_.inputFileName, subset))) {
-    window_.ShowMessage("Input and output file name must not be the same.");
+    observer_.ShowMessage("Input and output file name must not be the same.");
     return false;
   }
   if (!resultFile_.Open(job_.resultFileName)) {
-    window_.ShowMessage("Error by opening output file");
+    observer_.ShowMessage("Error by opening output file");
     return false;
   }
   resultFile_.Write(headerLine);
   resultFile_.Write(kResultColumnsLine);
   if (!subset.empty()) {
     if (!traceFile_.Open(job_.traceFileName)) {
-      window_.ShowMessage("Error by opening output trace file");
+      observer_.ShowMessage("Error by opening output trace file");
       resultFile_.Close();
       return false;
     }
@@ -83,36 +71,24 @@ bool Passes::OpenFiles() {
   return true;
 }
 
-bool Passes::ReadNearestCount(int& N) {
-  const std::string text = window_.Text(Control::txt_n);
-  const std::optional<std::int32_t> value = ParseInteger(TrimBlanks(text));
-  if (!value) {
-    window_.ShowMessage(NotValidIntegerMessage(text));
-    return false;
-  }
-  if (*value < 1) {
-    window_.ShowMessage("Number of nearest points must be at least 1");
-    return false;
-  }
-  N = *value;
-  return true;
-}
-
 // False when the run must end: the N-nearest search could not be made.
 bool Passes::Fit(int k) {
   const PointTable& points = *job_.points;
-  const FitChoices choices = ReadFitChoices(window_);
-  if (window_.ItemIndex(Control::rg_nearest) == 0) {
+  const FitChoices choices = job_.choices->Fit();
+  if (!job_.choices->NearestSearch()) {
     FitPlaneRadius(data_, choices, *job_.centre, points.x[k], points.y[k], points.quantity[k],
                    *job_.fit);
     return true;
   }
-  int N = 0;
-  if (!ReadNearestCount(N)) return false;
-  if (FitPlaneNearest(data_, choices, N, *job_.centre, points.x[k], points.y[k],
+  const NearestCount N = job_.choices->Nearest();
+  if (!N.failure.empty()) {
+    observer_.ShowMessage(N.failure);
+    return false;
+  }
+  if (FitPlaneNearest(data_, choices, N.value, *job_.centre, points.x[k], points.y[k],
                       points.quantity[k], *job_.fit, distances_) != 0) {
-    window_.ShowMessage("Not enough points for N nearest point search at point " +
-                        window_.NumberToText(points.point[k]));
+    observer_.ShowMessage("Not enough points for N nearest point search at point " +
+                        observer_.NumberToText(points.point[k]));
     return false;
   }
   return true;
@@ -122,8 +98,8 @@ PointOutcome Passes::FitPoint(int k) {
   if (!Fit(k)) return PointOutcome::kEndRun;
   if (!job_.fit->Failed()) return PointOutcome::kFitted;
   const std::string question = "Error in SLE - Check coordinate of point " +
-                               window_.NumberToText(job_.points->point[k]) + ". Continue?";
-  return window_.Ask("Error", question) ? PointOutcome::kPassedOver : PointOutcome::kEndRun;
+                               observer_.NumberToText(job_.points->point[k]) + ". Continue?";
+  return observer_.Ask("Error", question) ? PointOutcome::kPassedOver : PointOutcome::kEndRun;
 }
 
 void Passes::Store(int k, int pass) {
@@ -161,32 +137,33 @@ int Passes::Fail() {
 
 int Passes::WriteFailure() {
   Fail();
-  window_.ShowMessage("Error by writing output file");
+  observer_.ShowMessage("Error by writing output file");
   return 1;
 }
 
 int Passes::Run() {
   if (!OpenFiles()) return 1;
   if (resultFile_.Failed() || traceFile_.Failed()) return WriteFailure();
-  window_.SetProgressRange(0, kProgressMaximum);
-  window_.SetProgressPosition(0);
-  window_.ProcessMessages();
+  observer_.SetProgressRange(0, kProgressMaximum);
+  observer_.SetProgressPosition(0);
+  observer_.ProcessMessages();
   const int n = job_.points->Size();
   for (int pass = 0; pass <= job_.iterations; ++pass) {
     for (int k = 0; k < n; ++k) {
       const PointOutcome outcome = FitPoint(k);
       if (outcome == PointOutcome::kEndRun) return Fail();
       if (outcome == PointOutcome::kFitted) Store(k, pass);
-      if (k % 100 == 0) window_.SetProgressPosition(ProgressPosition(pass, k, n, job_.iterations));
-      window_.ProcessMessages();
+      if (k % 100 == 0) observer_.SetProgressPosition(ProgressPosition(pass, k, n, job_.iterations));
+      // Handling the window's messages writes nothing, so a write failure is
+      // known before them.
       if (resultFile_.Failed() || traceFile_.Failed()) return WriteFailure();
-      if (CancelConfirmed(*job_.stopRequested, window_)) return Fail();
+      if (StopAfterStep(*job_.stopRequested, observer_)) return Fail();
     }
   }
   const bool resultWritten = resultFile_.Close();
   const bool traceWritten = traceFile_.Close();
   if (!resultWritten || !traceWritten) {
-    window_.ShowMessage("Error by writing output file");
+    observer_.ShowMessage("Error by writing output file");
     return 1;
   }
   return 0;
@@ -200,8 +177,8 @@ int ProgressPosition(int pass, int k, int n, int iterations) {
   return static_cast<int>(kProgressMaximum * done / total);
 }
 
-int RunIterations(IterationJob& job, WindowServices& window) {
-  Passes passes(job, window);
+int RunIterations(IterationJob& job, RunObserver& observer) {
+  Passes passes(job, observer);
   return passes.Run();
 }
 

@@ -2,14 +2,15 @@
 
 #include <string>
 
+#include "core/live_choices.h"
 #include "core/plane_fit.h"
-#include "core/point_table.h"
-#include "core/result_table.h"
+#include "io/point_table.h"
+#include "io/result_table.h"
 #include "core/search_cluster.h"
 
 namespace zelvo {
 
-class WindowServices;
+class RunObserver;
 
 // Everything a calculation's passes read and write; owned by the run state.
 struct IterationJob {
@@ -22,9 +23,13 @@ struct IterationJob {
   std::string inputFileName;
   std::string resultFileName;
   std::string traceFileName;
+  // The trace subset file the run read; empty: no trace is written.
+  std::string subsetFileName;
   double searchRadius = 0.0;
   int iterations = 0;
   int object = 0;  // 0 "RGA": Rq replaces the working quantity between passes
+  std::string objectText;  // as the header shows it
+  const LiveChoices* choices = nullptr;
   bool* stopRequested = nullptr;
 };
 
@@ -34,7 +39,7 @@ inline constexpr int kProgressMaximum = 10000;
 // and, when a subset is named, the trace file. 0 when every pass completed;
 // 1 when the run ended early, already reported. Both files are closed on
 // every return.
-int RunIterations(IterationJob& job, WindowServices& window);
+int RunIterations(IterationJob& job, RunObserver& observer);
 
 // The progress bar position at point k of pass p.
 int ProgressPosition(int pass, int k, int n, int iterations);

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "core/point_table.h"
+#include "io/point_table.h"
 #include "core/search_cluster.h"
 
 namespace zelvo {

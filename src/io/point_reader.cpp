@@ -3,7 +3,7 @@
 #include <limits>
 #include <new>
 
-#include "app/window_services.h"
+#include "base/run_observer.h"
 #include "io/line_reader.h"
 
 namespace zelvo {
@@ -83,23 +83,23 @@ StoreOutcome Store(LineReader& reader, PointLineParser& parser, const DataExtent
 }  // namespace
 
 int ReadPointFile(const std::string& fileName, const PointColumns& columns,
-                  char decimalSeparator, WindowServices& window, PointSet& points,
+                  char decimalSeparator, RunObserver& observer, PointSet& points,
                   ResultTable& results, const std::function<void()>& betweenPasses) {
   points = PointSet{};
   results.Release();
   LineReader reader;
   if (!reader.Open(fileName)) {
-    window.ShowMessage("Cannot open input data file");
+    observer.ShowMessage("Cannot open input data file");
     return 1;
   }
   PointLineParser parser(columns, decimalSeparator);
   const FirstPass pass = CountAndMeasure(reader, parser);
   if (reader.ReadFailed()) {
-    window.ShowMessage("Cannot open input data file");
+    observer.ShowMessage("Cannot open input data file");
     return 1;
   }
   if (pass.dataLines == 0) {
-    window.ShowMessage("Input file contains no valid xyz data");
+    observer.ShowMessage("Input file contains no valid xyz data");
     return 1;
   }
   points.extent = pass.extent;
@@ -112,7 +112,7 @@ int ReadPointFile(const std::string& fileName, const PointColumns& columns,
   } catch (const std::bad_alloc&) {
     points = PointSet{};
     results.Release();
-    window.ShowMessage("Error by allocating memory for data");
+    observer.ShowMessage("Error by allocating memory for data");
     return 1;
   }
   betweenPasses();
@@ -122,7 +122,7 @@ int ReadPointFile(const std::string& fileName, const PointColumns& columns,
   if (stored != StoreOutcome::kStored) {
     points = PointSet{};
     results.Release();
-    window.ShowMessage(stored == StoreOutcome::kChanged ? kInputChangedMessage
+    observer.ShowMessage(stored == StoreOutcome::kChanged ? kInputChangedMessage
                                                         : "Cannot open input data file");
     return 1;
   }

@@ -3,13 +3,13 @@
 #include <functional>
 #include <string>
 
-#include "core/point_table.h"
-#include "core/result_table.h"
+#include "io/point_table.h"
+#include "io/result_table.h"
 #include "io/line_ops.h"
 
 namespace zelvo {
 
-class WindowServices;
+class RunObserver;
 
 // The points of one input file with what the reader derives from them.
 struct PointSet {
@@ -28,7 +28,7 @@ struct PointSet {
 // empty. `betweenPasses` runs after the first pass (a test changes the file
 // there).
 int ReadPointFile(const std::string& fileName, const PointColumns& columns,
-                  char decimalSeparator, WindowServices& window, PointSet& points,
+                  char decimalSeparator, RunObserver& observer, PointSet& points,
                   ResultTable& results, const std::function<void()>& betweenPasses = [] {});
 
 inline constexpr const char* kInputChangedMessage = "Input data file changed while it was read";

@@ -5,7 +5,7 @@
 #include <numeric>
 #include <vector>
 
-#include "app/window_services.h"
+#include "base/run_observer.h"
 #include "io/line_reader.h"
 
 namespace zelvo {
@@ -44,10 +44,10 @@ class IdentifierIndex {
 }  // namespace
 
 int ReadTraceSubset(const std::string& fileName, const PointColumns& columns,
-                    char decimalSeparator, WindowServices& window, PointTable& points) {
+                    char decimalSeparator, RunObserver& observer, PointTable& points) {
   LineReader reader;
   if (!reader.Open(fileName)) {
-    window.ShowMessage("Cannot open subset input data file");
+    observer.ShowMessage("Cannot open subset input data file");
     return 1;
   }
   IdentifierIndex index(points);
@@ -60,7 +60,7 @@ int ReadTraceSubset(const std::string& fileName, const PointColumns& columns,
     if (row >= 0) points.traced[row] = 1;
   }
   if (reader.ReadFailed()) {
-    window.ShowMessage("Cannot open subset input data file");
+    observer.ShowMessage("Cannot open subset input data file");
     return 1;
   }
   return 0;

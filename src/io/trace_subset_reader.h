@@ -2,17 +2,17 @@
 
 #include <string>
 
-#include "core/point_table.h"
+#include "io/point_table.h"
 #include "io/line_ops.h"
 
 namespace zelvo {
 
-class WindowServices;
+class RunObserver;
 
 // Marks as traced, for every data line of the subset file, the first point in
 // file order whose identifier lies within 1e-6 of the line's. 0 when done,
 // whether or not anything matched; 1 when the file cannot be opened, reported.
 int ReadTraceSubset(const std::string& fileName, const PointColumns& columns,
-                    char decimalSeparator, WindowServices& window, PointTable& points);
+                    char decimalSeparator, RunObserver& observer, PointTable& points);
 
 }  // namespace zelvo

@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/result_table.h"
+#include "io/result_table.h"
 #include "core/search_cluster.h"
 #include "preview/preview_grid.h"
 

@@ -2,14 +2,13 @@
 
 #include <optional>
 
-#include "app/control.h"
-#include "core/result_table.h"
+#include "io/result_table.h"
 #include "core/search_cluster.h"
 #include "preview/preview_image.h"
 
 namespace zelvo {
 
-class WindowServices;
+class RunObserver;
 
 // What a preview grids from: the lattice and the rows of the last run or load.
 struct PreviewSource {
@@ -27,10 +26,6 @@ struct PreviewSource {
 // user cancelled (stopRequested stays set) or the temporary buffers could not
 // be had (reported).
 std::optional<PreviewImage> PreviewVariable(const PreviewSource& source, int variable,
-                                            bool& stopRequested, WindowServices& window);
-
-// Copies the picture into the pane, north up, leaving its outermost ring of
-// pixels alone.
-void PaintPane(WindowServices& window, Control pane, const PreviewImage& image);
+                                            bool& stopRequested, RunObserver& observer);
 
 }  // namespace zelvo

@@ -8,10 +8,10 @@
 #include <cstring>
 #include <vector>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <jpeglib.h>
+
+#include "base/little_endian.h"
+#include "base/whole_file.h"
 
 namespace zelvo {
 namespace {
@@ -25,41 +25,10 @@ bool ValidPane(const PaneBitmap& pane) {
          pane.pixels.size() == static_cast<std::size_t>(pane.width) * static_cast<std::size_t>(pane.height);
 }
 
-// Writes the bytes to a fresh file beside the name and renames it over the
-// name only when every byte has been written and the file closed.
+// The reason a file was not written, empty when it was.
 std::string WriteWhole(const std::string& name, const unsigned char* data, std::size_t size) {
-  std::string temporary;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temporary = name + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return ErrorText(errno);
-  }
-  if (fd < 0) return ErrorText(EEXIST);
-  const auto fail = [&](int error) {
-    if (fd >= 0) ::close(fd);
-    ::unlink(temporary.c_str());
-    return ErrorText(error);
-  };
-  std::size_t written = 0;
-  while (written < size) {
-    const ssize_t n = ::write(fd, data + written, size - written);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return fail(errno);
-    }
-    if (n == 0) return fail(EIO);
-    written += static_cast<std::size_t>(n);
-  }
-  const int closed = ::close(fd);
-  fd = -1;
-  if (closed != 0) return fail(errno);
-  if (::rename(temporary.c_str(), name.c_str()) != 0) return fail(errno);
-  return {};
-}
-
-void PutLittleEndian(std::vector<unsigned char>& out, std::uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<unsigned char>(value >> (8 * i)));
+  std::string reason;
+  return WriteWholeFile(name, data, size, reason) == 0 ? std::string() : reason;
 }
 
 // libjpeg reports a failure by calling error_exit, which must not return:
@@ -111,19 +80,6 @@ bool CompressToMemory(const unsigned char* rgb, int width, int height, unsigned 
 
 }  // namespace
 
-std::string DefaultPreviewFileName(const WindowServices& window, Control variableBox,
-                                   std::string_view extension) {
-  std::string name = window.LowerCase(window.Text(variableBox));
-  name += "_r=";
-  name += window.Text(Control::txt_radius);
-  name += "_iter=";
-  name += window.Text(Control::txt_iter);
-  name += "_object=";
-  name += window.LowerCase(window.Text(Control::cb_iter));
-  name += extension;
-  return name;
-}
-
 std::string SavePreviewBitmap(const std::string& name, const PaneBitmap& pane) {
   if (!ValidPane(pane)) return ErrorText(EINVAL);
   const std::uint32_t W = static_cast<std::uint32_t>(pane.width);
@@ -131,26 +87,26 @@ std::string SavePreviewBitmap(const std::string& name, const PaneBitmap& pane) {
   const std::uint32_t rowBytes = (3 * W + 3) & ~3u;  // rows are padded to 4 bytes
   const std::uint32_t imageBytes = rowBytes * H;
   constexpr std::uint32_t kHeaderBytes = 14 + 40;
-  std::vector<unsigned char> file;
+  std::vector<std::uint8_t> file;
   file.reserve(kHeaderBytes + imageBytes);
   // BITMAPFILEHEADER
   file.push_back('B');
   file.push_back('M');
-  PutLittleEndian(file, kHeaderBytes + imageBytes, 4);
-  PutLittleEndian(file, 0, 4);  // reserved
-  PutLittleEndian(file, kHeaderBytes, 4);
+  AppendLittleEndian(file, kHeaderBytes + imageBytes, 4);
+  AppendLittleEndian(file, 0, 4);  // reserved
+  AppendLittleEndian(file, kHeaderBytes, 4);
   // BITMAPINFOHEADER: a positive height stores the rows bottom-up.
-  PutLittleEndian(file, 40, 4);
-  PutLittleEndian(file, W, 4);
-  PutLittleEndian(file, H, 4);
-  PutLittleEndian(file, 1, 2);   // planes
-  PutLittleEndian(file, 24, 2);  // bits per pixel
-  PutLittleEndian(file, 0, 4);   // no compression
-  PutLittleEndian(file, imageBytes, 4);
-  PutLittleEndian(file, 0, 4);  // pixels per metre, x and y: unspecified
-  PutLittleEndian(file, 0, 4);
-  PutLittleEndian(file, 0, 4);  // colours used and important: none (no palette)
-  PutLittleEndian(file, 0, 4);
+  AppendLittleEndian(file, 40, 4);
+  AppendLittleEndian(file, W, 4);
+  AppendLittleEndian(file, H, 4);
+  AppendLittleEndian(file, 1, 2);   // planes
+  AppendLittleEndian(file, 24, 2);  // bits per pixel
+  AppendLittleEndian(file, 0, 4);   // no compression
+  AppendLittleEndian(file, imageBytes, 4);
+  AppendLittleEndian(file, 0, 4);  // pixels per metre, x and y: unspecified
+  AppendLittleEndian(file, 0, 4);
+  AppendLittleEndian(file, 0, 4);  // colours used and important: none (no palette)
+  AppendLittleEndian(file, 0, 4);
   for (std::uint32_t row = H; row-- > 0;) {
     const std::uint32_t* pixels = pane.pixels.data() + static_cast<std::size_t>(row) * W;
     for (std::uint32_t x = 0; x < W; ++x) {

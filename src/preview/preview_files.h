@@ -3,17 +3,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/control.h"
-#include "app/window_services.h"
+#include "preview/pane_bitmap.h"
 
 namespace zelvo {
-
-// The name offered for saving a pane: the variable box's text in lower case,
-// then "_r=" and the search radius field, "_iter=" and the iterations field,
-// "_object=" and the iteration object in lower case, read from the window as
-// they stand now; then the extension (".bmp", or ".jpg" for JPEG names).
-std::string DefaultPreviewFileName(const WindowServices& window, Control variableBox,
-                                   std::string_view extension = ".bmp");
 
 // The whole pane as a 24-bit Windows bitmap / as a baseline RGB JPEG of
 // quality 90. A file is written whole or not at all: it is built beside the

@@ -6,7 +6,7 @@
 #include <new>
 #include <vector>
 
-#include "app/window_services.h"
+#include "base/run_observer.h"
 
 namespace zelvo {
 namespace {
@@ -64,7 +64,7 @@ void ResampleLine(const float* src, int n, double a, float* dst, int m, double b
 }
 
 std::optional<PreviewGrid> ResampleToPreview(const NodeGrid& nodes, int width, int height,
-                                             WindowServices& window) {
+                                             RunObserver& observer) {
   PreviewGrid grid;
   if (width <= 0 || height <= 0) return grid;
   grid.width = width;
@@ -97,7 +97,7 @@ std::optional<PreviewGrid> ResampleToPreview(const NodeGrid& nodes, int width, i
       out.resize(static_cast<std::size_t>(std::max(width, height)) + 1);
     }
   } catch (const std::bad_alloc&) {
-    window.ShowMessage(kTemporaryBufferMessage);
+    observer.ShowMessage(kTemporaryBufferMessage);
     return std::nullopt;
   }
   if (outNx == 0 || outNy == 0) return grid;

@@ -6,7 +6,7 @@
 
 namespace zelvo {
 
-class WindowServices;
+class RunObserver;
 
 inline constexpr const char* kTemporaryBufferMessage = "Not enough memory for temporary buffer";
 
@@ -17,7 +17,7 @@ inline constexpr const char* kTemporaryBufferMessage = "Not enough memory for te
 // temporary buffers cannot be had; a grid that is not Drawable when there is
 // nothing to show.
 std::optional<PreviewGrid> ResampleToPreview(const NodeGrid& nodes, int width, int height,
-                                             WindowServices& window);
+                                             RunObserver& observer);
 
 // Resamples n source values spaced a apart onto m destination values spaced b
 // apart, both lines starting at 0: the ends are copied, positions in between

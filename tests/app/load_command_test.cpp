@@ -6,7 +6,7 @@
 #include "app/headless_window.h"
 #include "app/load_command.h"
 #include "app/run_state.h"
-#include "preview/calculated_file.h"
+#include "io/calculated_file.h"
 #include "support/temp_dir.h"
 
 namespace zelvo {

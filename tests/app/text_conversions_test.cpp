@@ -5,8 +5,8 @@
 #include <limits>
 #include <random>
 
-#include "app/file_names.h"
-#include "app/number_text.h"
+#include "base/file_names.h"
+#include "base/number_text.h"
 
 namespace zelvo {
 namespace {

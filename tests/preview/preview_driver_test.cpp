@@ -1,3 +1,4 @@
+#include "app/preview_steps.h"
 #include "preview/preview_driver.h"
 
 #include <gtest/gtest.h>

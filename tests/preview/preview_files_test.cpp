@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "app/headless_window.h"
+#include "app/preview_commands.h"
 #include "support/temp_dir.h"
 
 namespace zelvo {

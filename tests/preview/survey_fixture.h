@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/result_table.h"
+#include "io/result_table.h"
 #include "core/search_cluster.h"
 
 namespace zelvo::testing {

@@ -26,13 +26,14 @@
 #include <QScreen>
 
 #include "app/calc_command.h"
-#include "app/file_names.h"
+#include "base/file_names.h"
 #include "app/load_command.h"
-#include "app/number_text.h"
+#include "base/number_text.h"
 #include "app/preview_commands.h"
-#include "app/stop_request.h"
+#include "base/run_observer.h"
 #include "app/qt/pane_widget.h"
 #include "app/window_items.h"
+#include "base/run_limits.h"
 
 namespace zelvo {
 namespace {
@@ -203,7 +204,7 @@ void TfrmMain::BuildControls() {
   AddLabel(this, 16, 192, "Number of iterations (0 .. 10000)");
   QLineEdit* iterations =
       AddEdit(Control::txt_iter, 181, 184, 73, "Number of iteration for selected object");
-  upDown_ = new UpDownWidget(iterations, 0, 10000, this);
+  upDown_ = new UpDownWidget(iterations, kMinIterations, kMaxIterations, this);
   upDown_->setGeometry(254, 184, 17, 21);
   widgets_[static_cast<int>(Control::UpDown1)] = upDown_;
 
@@ -629,8 +630,8 @@ bool TfrmMain::txt_iterExit() {
     problem = "Parameter is required";
   } else if (const std::optional<std::int32_t> value = ParseInteger(TrimBlanks(text)); !value) {
     problem = text + " Is not a number";
-  } else if (*value < 0 || *value > 10000) {
-    problem = "Number of iteration must be in range 0 .. 10000";
+  } else if (!IterationsAllowed(*value)) {
+    problem = kIterationsMessage;
   }
   if (problem.empty()) return true;
   ShowMessage("Error", problem);

@@ -8,7 +8,7 @@
 #include <QStyle>
 #include <QStyleOption>
 
-#include "app/number_text.h"
+#include "base/number_text.h"
 
 namespace zelvo {
 

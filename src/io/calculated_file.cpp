@@ -1,4 +1,4 @@
-#include "preview/calculated_file.h"
+#include "io/calculated_file.h"
 
 #include <algorithm>
 #include <array>
@@ -6,11 +6,12 @@
 #include <new>
 #include <vector>
 
-#include "app/number_text.h"
-#include "app/window_services.h"
+#include "base/number_text.h"
+#include "base/run_observer.h"
 #include "io/line_ops.h"
 #include "io/line_reader.h"
 #include "io/point_reader.h"
+#include "base/run_limits.h"
 
 namespace zelvo {
 namespace {
@@ -64,7 +65,7 @@ std::optional<ResultHeader> ParseResultHeader(std::string_view line) {
   // The count goes into the window as it stands: it must be one the window
   // can take, or closing could not save the settings.
   const std::optional<std::int32_t> count = ParseInteger(*iterations);
-  if (!count || *count < 0 || *count > 10000) return std::nullopt;
+  if (!count || !IterationsAllowed(*count)) return std::nullopt;
   return ResultHeader{std::string(*radius), std::string(*iterations), std::string(*object)};
 }
 
@@ -82,45 +83,45 @@ std::optional<std::array<double, 10>> ParseResultLine(std::string_view preparedL
 }
 
 std::optional<CalculatedFile> ReadCalculatedHeader(const std::string& fileName,
-                                                   WindowServices& window) {
+                                                   RunObserver& observer) {
   LineReader reader;
   if (!reader.Open(fileName)) {
-    window.ShowMessage("Cannot open input data file");
+    observer.ShowMessage("Cannot open input data file");
     return std::nullopt;
   }
   std::string_view firstLine;
   std::optional<ResultHeader> header;
   if (reader.Next(firstLine)) header = ParseResultHeader(firstLine);
   if (!header) {
-    window.ShowMessage(kNotCalculatedFileMessage);
+    observer.ShowMessage(kNotCalculatedFileMessage);
     return std::nullopt;
   }
   const std::optional<double> radius = ParseNumber(header->radiusText, kFileSeparator);
-  if (!radius || !std::isfinite(*radius) || !(*radius > 0.000001)) {
-    window.ShowMessage("Search radius must be greater than 0.");
+  if (!radius || !std::isfinite(*radius) || !RadiusAllowed(*radius)) {
+    observer.ShowMessage(kRadiusMessage);
     return std::nullopt;
   }
   return CalculatedFile{*header, *radius};
 }
 
-int ReadCalculatedRecords(const std::string& fileName, WindowServices& window,
+int ReadCalculatedRecords(const std::string& fileName, RunObserver& observer,
                           ResultTable& rows, DataExtent& extent, AreaCentre& centre,
                           const std::function<void()>& betweenPasses) {
   rows.Release();
   LineReader reader;
   if (!reader.Open(fileName)) {
-    window.ShowMessage("Cannot open input data file");
+    observer.ShowMessage("Cannot open input data file");
     return 1;
   }
   std::string_view header;
   reader.Next(header);  // the records start on the second line
   long long count = 0;
   if (!ForEachRecord(reader, [&](const std::array<double, 10>&) { return ++count, true; })) {
-    window.ShowMessage("Cannot open input data file");
+    observer.ShowMessage("Cannot open input data file");
     return 1;
   }
   if (count == 0) {
-    window.ShowMessage("Calculated file contains no valid xyz data");
+    observer.ShowMessage("Calculated file contains no valid xyz data");
     return 1;
   }
   try {
@@ -128,7 +129,7 @@ int ReadCalculatedRecords(const std::string& fileName, WindowServices& window,
     rows.Resize(static_cast<std::size_t>(count));
   } catch (const std::bad_alloc&) {
     rows.Release();
-    window.ShowMessage("Error by allocating memory for calculated data");
+    observer.ShowMessage("Error by allocating memory for calculated data");
     return 1;
   }
   extent = DataExtent{1.1e38, -1.1e38, 1.1e38, -1.1e38, 1.1e38, -1.1e38};
@@ -153,7 +154,7 @@ int ReadCalculatedRecords(const std::string& fileName, WindowServices& window,
   if (!read || n != count) {
     // Keep no partial rows of a file that failed or changed between the passes.
     rows.Release();
-    window.ShowMessage(read ? kInputChangedMessage : "Cannot open input data file");
+    observer.ShowMessage(read ? kInputChangedMessage : "Cannot open input data file");
     return 1;
   }
   centre = AreaCentre{(extent.xmin + extent.xmax) / 2, (extent.ymin + extent.ymax) / 2,

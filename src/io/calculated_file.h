@@ -6,12 +6,12 @@
 #include <string>
 #include <string_view>
 
-#include "core/point_table.h"
-#include "core/result_table.h"
+#include "io/point_table.h"
+#include "io/result_table.h"
 
 namespace zelvo {
 
-class WindowServices;
+class RunObserver;
 
 // What the first line of a result file tells of its run, as written there.
 struct ResultHeader {
@@ -40,13 +40,13 @@ struct CalculatedFile {
 // Opens the file and reads its header line: nothing, with the message shown,
 // when it cannot be opened, is not recognised, or names no usable radius.
 std::optional<CalculatedFile> ReadCalculatedHeader(const std::string& fileName,
-                                                   WindowServices& window);
+                                                   RunObserver& observer);
 
 // Reads every record into the rows (x, y, quantity, results) with their
 // extent and mid-range centre; the coordinates stay as written. 0 on
 // success; 1 when there is no record, no memory for them, or the second pass
 // does not give the records of the first, reported, with the rows left empty.
-int ReadCalculatedRecords(const std::string& fileName, WindowServices& window,
+int ReadCalculatedRecords(const std::string& fileName, RunObserver& observer,
                           ResultTable& rows, DataExtent& extent, AreaCentre& centre,
                           const std::function<void()>& betweenPasses = [] {});
 
