@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "core/distance_limit.h"
 #include "io/point_table.h"
 #include "core/search_cluster.h"
 
@@ -96,47 +97,5 @@ int SolveSLE(double A[3][3], double r[3], int n);
 // Fits the plane over all neighbours within the search radius of (x0, y0).
 void FitPlaneRadius(const FitData& data, const FitChoices& choices, const AreaCentre& centre,
                     double x0, double y0, double q0, PlaneFit& fit);
-
-// Decides hypot(dx, dy) against a fixed limit exactly as hypot itself would:
-// by the squared distance where that is clear, which is nearly always, and by
-// hypot where the two are too close to call. The margin is far wider than the
-// rounding errors of either.
-class DistanceLimit {
- public:
-  explicit DistanceLimit(double limit) : limit_(limit) {
-    constexpr double kCloseCall = 1e-9;
-    const double squared = limit * limit;
-    if (std::isfinite(squared) && squared > 1e-280) {
-      below_ = squared * (1.0 - kCloseCall);
-      above_ = squared * (1.0 + kCloseCall);
-    }
-  }
-  // The clear answers are combined without a branch on them: they follow the
-  // data and would be mispredicted; only the rare close call branches.
-  bool Beyond(double dx, double dy) const {
-    const double squared = dx * dx + dy * dy;
-    const bool above = squared > above_;
-    const bool below = squared < below_;
-    if (!(above | below)) [[unlikely]] return std::hypot(dx, dy) > limit_;
-    return above;
-  }
-  // For a sweep without calls: the clear answers of a squared distance.
-  bool ClearlyBeyond(double squared) const { return squared > above_; }
-  bool ClearlyWithin(double squared) const { return squared < below_; }
-
-  bool Within(double dx, double dy) const {
-    const double squared = dx * dx + dy * dy;
-    const bool above = squared > above_;
-    const bool below = squared < below_;
-    if (!(above | below)) [[unlikely]] return std::hypot(dx, dy) < limit_;
-    return below;
-  }
-
- private:
-  double limit_;
-  // Without a usable square every decision goes to hypot.
-  double below_ = -1.0;
-  double above_ = INFINITY;
-};
 
 }  // namespace zelvo

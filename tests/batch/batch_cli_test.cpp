@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -11,12 +10,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "support/bitmap_file.h"
 #include "support/paths.h"
 #include "support/temp_dir.h"
 
 namespace zelvo {
 namespace {
 
+using testing::BitmapPixels;
+using testing::ReadBitmapFile;
 using testing::ReadFile;
 
 struct Outcome {
@@ -105,14 +107,6 @@ std::string ExactlyWrittenField() {
   return out.str();
 }
 
-int DifferingPixels(const QImage& a, const QImage& b) {
-  int differing = 0;
-  for (int y = 0; y < a.height(); ++y) {
-    for (int x = 0; x < a.width(); ++x) differing += a.pixel(x, y) != b.pixel(x, y);
-  }
-  return differing;
-}
-
 TEST_F(Batch, PreviewsAndTheirLoadBack) {
   const std::string input = dir.Write("field.dat", ExactlyWrittenField());
   const std::string result = dir.File("field_out.dat");
@@ -122,17 +116,18 @@ TEST_F(Batch, PreviewsAndTheirLoadBack) {
   ASSERT_EQ(run.exitCode, 0) << run.stderrText;
   for (const char* name : {"quantity_r=50_iter=1_object=rga.bmp", "hgqx_r=50_iter=1_object=rga.bmp",
                            "rq_r=50_iter=1_object=rga.bmp"}) {
-    const QImage image(QString::fromStdString(dir.File("run/") + name));
-    ASSERT_FALSE(image.isNull()) << name;
-    EXPECT_EQ(image.size(), QSize(177, 145));
-    EXPECT_EQ(image.pixel(0, 0) & 0xFFFFFF, 0u) << "the pane's black frame";
+    const BitmapPixels image = ReadBitmapFile(dir.File("run/") + name);
+    ASSERT_FALSE(image.Empty()) << name;
+    EXPECT_EQ(image.width, 177);
+    EXPECT_EQ(image.height, 145);
+    EXPECT_EQ(image.At(0, 0), 0u) << "the pane's black frame";
   }
 
   std::filesystem::create_directory(dir.File("load"));
   const Outcome load = Run("--load '" + result + "' --pane3 rq --preview '" + dir.File("load") + "'");
   ASSERT_EQ(load.exitCode, 0) << load.stderrText;
   const auto pane = [&](const char* folder, const char* name) {
-    return QImage(QString::fromStdString(dir.File(folder) + "/" + name));
+    return ReadBitmapFile(dir.File(folder) + "/" + name);
   };
   // The records hold the coordinates and the quantity exactly, so the
   // quantity pane comes back pixel for pixel; the results are written with
@@ -161,11 +156,11 @@ TEST_F(Batch, PanesThatShareADefaultNameAreAllWritten) {
   const Outcome run = Run("--quiet --radius 50 --pane2 RQ --pane3 rq --preview '" + dir.File("pictures") +
                           "' '" + input + "' '" + dir.File("out.dat") + "'");
   ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-  const auto pane = [&](const char* name) { return QImage(QString::fromStdString(dir.File("pictures/") + name)); };
-  const QImage fitted = pane("rq_r=50_iter=0_object=rga.bmp");
-  const QImage residual = pane("rq_r=50_iter=0_object=rga_pane3.bmp");
-  ASSERT_FALSE(fitted.isNull());
-  ASSERT_FALSE(residual.isNull());
+  const auto pane = [&](const char* name) { return ReadBitmapFile(dir.File("pictures/") + name); };
+  const BitmapPixels fitted = pane("rq_r=50_iter=0_object=rga.bmp");
+  const BitmapPixels residual = pane("rq_r=50_iter=0_object=rga_pane3.bmp");
+  ASSERT_FALSE(fitted.Empty());
+  ASSERT_FALSE(residual.Empty());
   EXPECT_GT(DifferingPixels(fitted, residual), 0) << "Rq and rq are different pictures";
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.File("pictures")),
                           std::filesystem::directory_iterator()),
