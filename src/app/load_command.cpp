@@ -9,15 +9,15 @@
 
 namespace zelvo {
 bool LoadCalculatedFile(RunState& state, WindowServices& window, const std::string& fileName) {
-  const std::optional<CalculatedFile> file = ReadCalculatedHeader(fileName, window);
-  if (!file) return false;
+  CalculatedFile file;
+  if (ReadCalculatedHeader(fileName, window, file) != 0) return false;
   window.SetText(Control::txt_in, "");
-  window.SetText(Control::txt_radius, file->header.radiusText);
-  window.SetText(Control::txt_iter, file->header.iterationText);
-  window.SetText(Control::cb_iter, file->header.objectText);
-  state.params.searchRadius = file->searchRadius;
-  state.params.griddingRadius = file->searchRadius;
-  state.params.cellSize = file->searchRadius * 0.1;
+  window.SetText(Control::txt_radius, file.header.radiusText);
+  window.SetText(Control::txt_iter, file.header.iterationText);
+  window.SetText(Control::cb_iter, file.header.objectText);
+  state.params.searchRadius = file.searchRadius;
+  state.params.griddingRadius = file.searchRadius;
+  state.params.cellSize = file.searchRadius * 0.1;
   state.params.object = window.ItemIndex(Control::cb_iter);
   // From here the earlier results are gone, whatever happens next.
   state.cluster.Release();

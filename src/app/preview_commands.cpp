@@ -48,11 +48,10 @@ void SavePaneClick(RunState& state, WindowServices& window, Control variableBox)
   const std::optional<FileDialogChoice> choice = window.SaveFileDialog(request);
   if (!choice) return;
   const PaneBitmap pane = window.CopyPane(PaneOf(variableBox));
-  const std::string failure = choice->filterIndex == 1 ? SavePreviewBitmap(choice->fileName, pane)
-                                                      : SavePreviewJpeg(choice->fileName, pane);
-  if (!failure.empty()) {
-    window.ShowMessage("Cannot write preview image " + choice->fileName + ": " + failure);
-  }
+  std::string reason;
+  const int status = choice->filterIndex == 1 ? SavePreviewBitmap(choice->fileName, pane, reason)
+                                              : SavePreviewJpeg(choice->fileName, pane, reason);
+  if (status != 0) window.ShowMessage("Cannot write preview image " + choice->fileName + ": " + reason);
 }
 
 }  // namespace zelvo

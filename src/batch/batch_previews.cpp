@@ -36,9 +36,10 @@ std::string WritePreviewPanes(const WindowServices& window, const std::string& f
     written.push_back(name);
     const std::string path = folder + "/" + name;
     const PaneBitmap pane = window.CopyPane(PaneOf(box));
-    const std::string failure =
-        format == "jpg" ? SavePreviewJpeg(path, pane) : SavePreviewBitmap(path, pane);
-    if (!failure.empty()) return "Cannot write preview image " + path + ": " + failure;
+    std::string reason;
+    const int status = format == "jpg" ? SavePreviewJpeg(path, pane, reason)
+                                       : SavePreviewBitmap(path, pane, reason);
+    if (status != 0) return "Cannot write preview image " + path + ": " + reason;
   }
   return {};
 }

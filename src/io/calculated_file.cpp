@@ -82,26 +82,26 @@ std::optional<std::array<double, 10>> ParseResultLine(std::string_view preparedL
   return values;
 }
 
-std::optional<CalculatedFile> ReadCalculatedHeader(const std::string& fileName,
-                                                   RunObserver& observer) {
+int ReadCalculatedHeader(const std::string& fileName, RunObserver& observer, CalculatedFile& file) {
   LineReader reader;
   if (!reader.Open(fileName)) {
     observer.ShowMessage("Cannot open input data file");
-    return std::nullopt;
+    return 1;
   }
   std::string_view firstLine;
   std::optional<ResultHeader> header;
   if (reader.Next(firstLine)) header = ParseResultHeader(firstLine);
   if (!header) {
     observer.ShowMessage(kNotCalculatedFileMessage);
-    return std::nullopt;
+    return 1;
   }
   const std::optional<double> radius = ParseNumber(header->radiusText, kFileSeparator);
   if (!radius || !std::isfinite(*radius) || !RadiusAllowed(*radius)) {
     observer.ShowMessage(kRadiusMessage);
-    return std::nullopt;
+    return 1;
   }
-  return CalculatedFile{*header, *radius};
+  file = CalculatedFile{*header, *radius};
+  return 0;
 }
 
 int ReadCalculatedRecords(const std::string& fileName, RunObserver& observer,

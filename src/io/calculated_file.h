@@ -37,10 +37,10 @@ struct CalculatedFile {
   double searchRadius = 0.0;
 };
 
-// Opens the file and reads its header line: nothing, with the message shown,
-// when it cannot be opened, is not recognised, or names no usable radius.
-std::optional<CalculatedFile> ReadCalculatedHeader(const std::string& fileName,
-                                                   RunObserver& observer);
+// Opens the file and reads its header line. 0 when read; 1, with the
+// message shown, when it cannot be opened, is not recognised, or names no
+// usable radius.
+int ReadCalculatedHeader(const std::string& fileName, RunObserver& observer, CalculatedFile& file);
 
 // Reads every record into the rows (x, y, quantity, results) with their
 // extent and mid-range centre; the coordinates stay as written. 0 on

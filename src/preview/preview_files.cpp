@@ -18,17 +18,14 @@ namespace {
 
 constexpr int kJpegQuality = 90;
 
-std::string ErrorText(int error) { return std::strerror(error); }
+int Refused(int error, std::string& reason) {
+  reason = std::strerror(error);
+  return 1;
+}
 
 bool ValidPane(const PaneBitmap& pane) {
   return pane.width > 0 && pane.height > 0 && pane.width <= 65500 && pane.height <= 65500 &&
          pane.pixels.size() == static_cast<std::size_t>(pane.width) * static_cast<std::size_t>(pane.height);
-}
-
-// The reason a file was not written, empty when it was.
-std::string WriteWhole(const std::string& name, const unsigned char* data, std::size_t size) {
-  std::string reason;
-  return WriteWholeFile(name, data, size, reason) == 0 ? std::string() : reason;
 }
 
 // libjpeg reports a failure by calling error_exit, which must not return:
@@ -80,8 +77,8 @@ bool CompressToMemory(const unsigned char* rgb, int width, int height, unsigned 
 
 }  // namespace
 
-std::string SavePreviewBitmap(const std::string& name, const PaneBitmap& pane) {
-  if (!ValidPane(pane)) return ErrorText(EINVAL);
+int SavePreviewBitmap(const std::string& name, const PaneBitmap& pane, std::string& reason) {
+  if (!ValidPane(pane)) return Refused(EINVAL, reason);
   const std::uint32_t W = static_cast<std::uint32_t>(pane.width);
   const std::uint32_t H = static_cast<std::uint32_t>(pane.height);
   const std::uint32_t rowBytes = (3 * W + 3) & ~3u;  // rows are padded to 4 bytes
@@ -117,11 +114,11 @@ std::string SavePreviewBitmap(const std::string& name, const PaneBitmap& pane) {
     }
     for (std::uint32_t pad = 3 * W; pad < rowBytes; ++pad) file.push_back(0);
   }
-  return WriteWhole(name, file.data(), file.size());
+  return WriteWholeFile(name, file.data(), file.size(), reason);
 }
 
-std::string SavePreviewJpeg(const std::string& name, const PaneBitmap& pane) {
-  if (!ValidPane(pane)) return ErrorText(EINVAL);
+int SavePreviewJpeg(const std::string& name, const PaneBitmap& pane, std::string& reason) {
+  if (!ValidPane(pane)) return Refused(EINVAL, reason);
   std::vector<unsigned char> rgb;
   rgb.reserve(pane.pixels.size() * 3);
   for (const std::uint32_t colour : pane.pixels) {
@@ -133,14 +130,14 @@ std::string SavePreviewJpeg(const std::string& name, const PaneBitmap& pane) {
   unsigned long size = 0;
   JpegErrorExit error;
   const bool compressed = CompressToMemory(rgb.data(), pane.width, pane.height, &buffer, &size, &error);
-  std::string reason;
+  int status = 1;
   if (compressed) {
-    reason = WriteWhole(name, buffer, size);
+    status = WriteWholeFile(name, buffer, size, reason);
   } else {
     reason = error.text[0] != '\0' ? std::string(error.text) : std::string("JPEG compression failed");
   }
   std::free(buffer);
-  return reason;
+  return status;
 }
 
 }  // namespace zelvo

@@ -51,10 +51,11 @@ PaneBitmap Picture() {
 int Channel(std::uint32_t colour, int shift) { return static_cast<int>(colour >> shift & 0xFF); }
 
 TEST(SavePreview, BitmapAndJpegReadBackThroughAnotherDecoder) {
+  std::string reason;
   const TempDir dir;
   const PaneBitmap pane = Picture();
   const std::string bmp = dir.File("pane.bmp");
-  ASSERT_EQ(SavePreviewBitmap(bmp, pane), "");
+  ASSERT_EQ(SavePreviewBitmap(bmp, pane, reason), 0) << reason;
   const std::string bytes = testing::ReadFile(bmp);
   EXPECT_EQ(bytes.size(), 54u + 532u * 145u);  // 177 * 3 = 531 bytes, padded to 532
   EXPECT_EQ(bytes.substr(0, 2), "BM");
@@ -75,7 +76,7 @@ TEST(SavePreview, BitmapAndJpegReadBackThroughAnotherDecoder) {
 
   // JPEG data in a file named .bmp: the format is the caller's choice.
   const std::string jpeg = dir.File("pane_as_jpeg.bmp");
-  ASSERT_EQ(SavePreviewJpeg(jpeg, pane), "");
+  ASSERT_EQ(SavePreviewJpeg(jpeg, pane, reason), 0) << reason;
   const std::string jpegBytes = testing::ReadFile(jpeg);
   EXPECT_EQ(jpegBytes.substr(0, 2), "\xFF\xD8");
   EXPECT_NE(jpegBytes.find("\xFF\xC0"), std::string::npos);  // baseline frame
@@ -109,27 +110,28 @@ std::vector<std::string> Listing(const std::string& folder) {
 }
 
 TEST(SavePreview, WholeOrNotAtAll) {
+  std::string reason;
   const TempDir dir;
   const PaneBitmap pane = Picture();
   // A folder that does not exist.
   const std::string missing = dir.File("no such folder/pane.bmp");
-  EXPECT_NE(SavePreviewBitmap(missing, pane), "");
-  EXPECT_NE(SavePreviewJpeg(missing, pane), "");
+  EXPECT_EQ(SavePreviewBitmap(missing, pane, reason), 1);
+  EXPECT_EQ(SavePreviewJpeg(missing, pane, reason), 1);
   EXPECT_FALSE(fs::exists(missing));
   // A name taken by a folder: the rename fails, and the file built beside
   // it goes again.
   fs::create_directory(dir.File("taken"));
-  EXPECT_NE(SavePreviewBitmap(dir.File("taken"), pane), "");
-  EXPECT_NE(SavePreviewJpeg(dir.File("taken"), pane), "");
+  EXPECT_EQ(SavePreviewBitmap(dir.File("taken"), pane, reason), 1);
+  EXPECT_EQ(SavePreviewJpeg(dir.File("taken"), pane, reason), 1);
   EXPECT_TRUE(fs::is_directory(dir.File("taken")));
   EXPECT_EQ(Listing(dir.path()), std::vector<std::string>{"taken"});
   // An existing file is replaced whole.
   const std::string old = dir.Write("old.bmp", "previous picture");
-  ASSERT_EQ(SavePreviewBitmap(old, pane), "");
+  ASSERT_EQ(SavePreviewBitmap(old, pane, reason), 0) << reason;
   EXPECT_EQ(testing::ReadFile(old).size(), 54u + 532u * 145u);
   EXPECT_EQ(Listing(dir.path()), (std::vector<std::string>{"old.bmp", "taken"}));
   // A pane that is no picture is refused before anything is written.
-  EXPECT_NE(SavePreviewBitmap(dir.File("empty.bmp"), PaneBitmap{}), "");
+  EXPECT_EQ(SavePreviewBitmap(dir.File("empty.bmp"), PaneBitmap{}, reason), 1);
   EXPECT_FALSE(fs::exists(dir.File("empty.bmp")));
 }
 
