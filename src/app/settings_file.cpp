@@ -9,74 +9,123 @@
 #include "base/little_endian.h"
 #include "base/whole_file.h"
 #include "base/number_text.h"
+#include "app/settings_fields.h"
 #include "app/window_items.h"
 #include "app/window_services.h"
 
 namespace zelvo {
 namespace {
 
-using Offset = SettingsBlock::Offset;
-
-void ApplyBlock(WindowServices& window, const SettingsValues& v) {
-  const char separator = window.DecimalSeparator();
-  window.SetText(Control::txt_in, v.inputFileName);
-  window.SetText(Control::txt_out, v.outputFileName);
-  window.SetText(Control::txt_radius, FormatGeneral(v.searchRadius, separator));
-  window.SetText(Control::txt_nearest, FormatGeneral(v.griddingRadius, separator));
-  window.SetSpinnerPosition(Control::UpDown1, v.iterations);
-  window.SetItemIndex(Control::cb_iter, v.object);
-  window.SetChecked(Control::cb_preview, v.preview);
-  window.SetItemIndex(Control::cb1, v.pane1);
-  window.SetItemIndex(Control::cb2, v.pane2);
-  window.SetItemIndex(Control::cb3, v.pane3);
-  window.SetItemIndex(Control::cmb_point, v.columnPoint);
-  window.SetItemIndex(Control::cmb_gx, v.columnX);
-  window.SetItemIndex(Control::cmb_gy, v.columnY);
-  window.SetItemIndex(Control::cmb_gz, v.columnQuantity);
-  window.SetText(Control::txt_log, v.subsetFileName);
-  window.SetItemIndex(Control::cmb_centerx, v.centerX);
-  window.SetItemIndex(Control::cmb_centery, v.centerY);
-  window.SetItemIndex(Control::cmb_centerz, v.centerQ);
-  window.SetText(Control::txt_n, std::to_string(v.nearestCount));
-  window.SetItemIndex(Control::rg_nearest, v.searchMode);
-  window.SetChecked(Control::chb_cpin, v.pointIn);
+void DecodeField(const SettingsField& field, const SettingsBlock& block, SettingsValues& values) {
+  switch (field.kind) {
+    case FieldKind::kText:
+      values.*std::get<TextMember>(field.member) = block.GetText(field.offset);
+      return;
+    case FieldKind::kDouble:
+      values.*std::get<DoubleMember>(field.member) = block.GetDouble(field.offset);
+      return;
+    case FieldKind::kInt32:
+      values.*std::get<Int32Member>(field.member) = block.GetInt(field.offset);
+      return;
+    case FieldKind::kByteBool:
+      values.*std::get<BoolMember>(field.member) = block.GetByte(field.offset) != 0;
+      return;
+  }
 }
 
-// False when a number field does not convert; the block is then partly
-// filled, which is harmless since it is not written.
+void EncodeField(const SettingsField& field, const SettingsValues& values, SettingsBlock& block) {
+  switch (field.kind) {
+    case FieldKind::kText:
+      // A name that does not fit is stored empty: a cut name would point at
+      // another file.
+      block.SetText(field.offset, values.*std::get<TextMember>(field.member));
+      return;
+    case FieldKind::kDouble:
+      block.SetDouble(field.offset, values.*std::get<DoubleMember>(field.member));
+      return;
+    case FieldKind::kInt32:
+      block.SetInt(field.offset, values.*std::get<Int32Member>(field.member));
+      return;
+    case FieldKind::kByteBool:
+      block.SetByte(field.offset, values.*std::get<BoolMember>(field.member) ? 1 : 0);
+      return;
+  }
+}
+
+std::string NumberText(const SettingsField& field, const SettingsValues& values, char separator) {
+  if (field.kind == FieldKind::kDouble) {
+    return FormatGeneral(values.*std::get<DoubleMember>(field.member), separator);
+  }
+  return std::to_string(values.*std::get<Int32Member>(field.member));
+}
+
+void ShowField(const SettingsField& field, const SettingsValues& values, char separator,
+               WindowServices& window) {
+  switch (field.shownAs) {
+    case ShownAs::kTextField:
+      window.SetText(field.control, values.*std::get<TextMember>(field.member));
+      return;
+    case ShownAs::kNumberField:
+      window.SetText(field.control, NumberText(field, values, separator));
+      return;
+    case ShownAs::kItemIndex:
+      window.SetItemIndex(field.control, values.*std::get<Int32Member>(field.member));
+      return;
+    case ShownAs::kSpinnerPosition:
+      window.SetSpinnerPosition(field.control, values.*std::get<Int32Member>(field.member));
+      return;
+    case ShownAs::kCheckBox:
+      window.SetChecked(field.control, values.*std::get<BoolMember>(field.member));
+      return;
+  }
+}
+
+// False when the text is not a number of the field's kind.
+bool ParseNumberField(const SettingsField& field, const std::string& text, char separator,
+                      SettingsValues& values) {
+  const std::string_view trimmed = TrimBlanks(text);
+  if (field.kind == FieldKind::kDouble) {
+    const std::optional<double> number = ParseNumber(trimmed, separator);
+    if (number) values.*std::get<DoubleMember>(field.member) = *number;
+    return number.has_value();
+  }
+  const std::optional<std::int32_t> number = ParseInteger(trimmed);
+  if (number) values.*std::get<Int32Member>(field.member) = *number;
+  return number.has_value();
+}
+
+bool ReadShownField(const SettingsField& field, const WindowServices& window, char separator,
+                    SettingsValues& values) {
+  switch (field.shownAs) {
+    case ShownAs::kTextField:
+      values.*std::get<TextMember>(field.member) = window.Text(field.savedFrom);
+      return true;
+    case ShownAs::kNumberField:
+    case ShownAs::kSpinnerPosition:
+      return ParseNumberField(field, window.Text(field.savedFrom), separator, values);
+    case ShownAs::kItemIndex:
+      values.*std::get<Int32Member>(field.member) = window.ItemIndex(field.savedFrom);
+      return true;
+    case ShownAs::kCheckBox:
+      values.*std::get<BoolMember>(field.member) = window.Checked(field.savedFrom);
+      return true;
+  }
+  return false;
+}
+
+void ApplyBlock(WindowServices& window, const SettingsValues& values) {
+  const char separator = window.DecimalSeparator();
+  for (const SettingsField& field : kSettingsFields) ShowField(field, values, separator, window);
+}
+
+// False when a number field does not convert; the block is then left as it was.
 bool FillBlock(const WindowServices& window, SettingsBlock& block) {
   const char separator = window.DecimalSeparator();
-  // A name that does not fit is stored empty: a cut name would point at
-  // another file.
-  block.SetText(Offset::kInputFile, window.Text(Control::txt_in));
-  block.SetText(Offset::kOutputFile, window.Text(Control::txt_out));
-  const std::optional<double> radius =
-      ParseNumber(TrimBlanks(window.Text(Control::txt_radius)), separator);
-  const std::optional<double> gridding =
-      ParseNumber(TrimBlanks(window.Text(Control::txt_nearest)), separator);
-  const std::optional<std::int32_t> iterations =
-      ParseInteger(TrimBlanks(window.Text(Control::txt_iter)));
-  const std::optional<std::int32_t> nearest = ParseInteger(TrimBlanks(window.Text(Control::txt_n)));
-  if (!radius || !gridding || !iterations || !nearest) return false;
-  block.SetDouble(Offset::kSearchRadius, *radius);
-  block.SetDouble(Offset::kGriddingRadius, *gridding);
-  block.SetInt(Offset::kIterations, *iterations);
-  block.SetInt(Offset::kObject, window.ItemIndex(Control::cb_iter));
-  block.SetByte(Offset::kPreview, window.Checked(Control::cb_preview) ? 1 : 0);
-  block.SetInt(Offset::kPane1, window.ItemIndex(Control::cb1));
-  block.SetInt(Offset::kPane2, window.ItemIndex(Control::cb2));
-  block.SetInt(Offset::kPane3, window.ItemIndex(Control::cb3));
-  block.SetInt(Offset::kColumnPoint, window.ItemIndex(Control::cmb_point));
-  block.SetInt(Offset::kColumnX, window.ItemIndex(Control::cmb_gx));
-  block.SetInt(Offset::kColumnY, window.ItemIndex(Control::cmb_gy));
-  block.SetInt(Offset::kColumnQuantity, window.ItemIndex(Control::cmb_gz));
-  block.SetText(Offset::kSubsetFile, window.Text(Control::txt_log));
-  block.SetInt(Offset::kCenterX, window.ItemIndex(Control::cmb_centerx));
-  block.SetInt(Offset::kCenterY, window.ItemIndex(Control::cmb_centery));
-  block.SetInt(Offset::kCenterQ, window.ItemIndex(Control::cmb_centerz));
-  block.SetInt(Offset::kNearestCount, *nearest);
-  block.SetInt(Offset::kSearchMode, window.ItemIndex(Control::rg_nearest));
-  block.SetByte(Offset::kPointIn, window.Checked(Control::chb_cpin) ? 1 : 0);
+  SettingsValues values;
+  for (const SettingsField& field : kSettingsFields) {
+    if (!ReadShownField(field, window, separator, values)) return false;
+  }
+  for (const SettingsField& field : kSettingsFields) EncodeField(field, values, block);
   return true;
 }
 
@@ -119,30 +168,10 @@ void SettingsBlock::SetInt(Offset offset, std::int32_t value) {
   StoreLittleEndian(bytes.data() + offset, 4, static_cast<std::uint32_t>(value));
 }
 
-SettingsValues DecodeSettings(const SettingsBlock& b) {
-  SettingsValues v;
-  v.inputFileName = b.GetText(Offset::kInputFile);
-  v.outputFileName = b.GetText(Offset::kOutputFile);
-  v.subsetFileName = b.GetText(Offset::kSubsetFile);
-  v.searchRadius = b.GetDouble(Offset::kSearchRadius);
-  v.griddingRadius = b.GetDouble(Offset::kGriddingRadius);
-  v.iterations = b.GetInt(Offset::kIterations);
-  v.object = b.GetInt(Offset::kObject);
-  v.preview = b.GetByte(Offset::kPreview) != 0;
-  v.pane1 = b.GetInt(Offset::kPane1);
-  v.pane2 = b.GetInt(Offset::kPane2);
-  v.pane3 = b.GetInt(Offset::kPane3);
-  v.columnPoint = b.GetInt(Offset::kColumnPoint);
-  v.columnX = b.GetInt(Offset::kColumnX);
-  v.columnY = b.GetInt(Offset::kColumnY);
-  v.columnQuantity = b.GetInt(Offset::kColumnQuantity);
-  v.centerX = b.GetInt(Offset::kCenterX);
-  v.centerY = b.GetInt(Offset::kCenterY);
-  v.centerQ = b.GetInt(Offset::kCenterQ);
-  v.nearestCount = b.GetInt(Offset::kNearestCount);
-  v.searchMode = b.GetInt(Offset::kSearchMode);
-  v.pointIn = b.GetByte(Offset::kPointIn) != 0;
-  return v;
+SettingsValues DecodeSettings(const SettingsBlock& block) {
+  SettingsValues values;
+  for (const SettingsField& field : kSettingsFields) DecodeField(field, block, values);
+  return values;
 }
 
 std::string SettingsFileName(std::string_view executablePath) {

@@ -58,7 +58,8 @@ struct SettingsBlock {
   void SetByte(Offset offset, std::uint8_t value) { bytes[offset] = value; }
 };
 
-// Every value of a settings file, as stored.
+// Every value of a settings file, as stored. Which offset and which control
+// each member belongs to is said once, in kSettingsFields (settings_fields.h).
 struct SettingsValues {
   std::string inputFileName;
   std::string outputFileName;
