@@ -13,6 +13,7 @@
 #include "io/result_table.h"
 #include "core/search_cluster.h"
 #include "preview/grid_nodes.h"
+#include "preview/grid_nodes_reference.h"
 #include "preview/preview_driver.h"
 #include "preview/render_shaded.h"
 #include "preview/resample.h"

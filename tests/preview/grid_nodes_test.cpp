@@ -1,4 +1,6 @@
 #include "preview/grid_nodes.h"
+#include "preview/grid_hypot.h"
+#include "preview/grid_nodes_reference.h"
 
 #include <gtest/gtest.h>
 
