@@ -6,6 +6,7 @@
 #include "base/file_names.h"
 #include "base/number_text.h"
 #include "app/run_driver.h"
+#include "app/run_parameter_table.h"
 #include "app/run_state.h"
 #include "app/window_services.h"
 
@@ -18,18 +19,28 @@ bool Refuse(WindowServices& window, const char* message, Control focus) {
   return false;
 }
 
-std::optional<double> FieldNumber(WindowServices& window, Control field) {
-  const std::string text = window.Text(field);
-  std::optional<double> value = ParseNumber(TrimBlanks(text), window.DecimalSeparator());
-  if (!value) window.ShowMessage(NotValidFloatMessage(text));
-  return value;
+// A file name the run cannot go without is refused when empty.
+bool FileNameGiven(WindowServices& window, const std::string& name, Control field) {
+  const RunParameter& parameter = ParameterOf(field);
+  if (!parameter.required || !name.empty()) return true;
+  return Refuse(window, parameter.refusal, field);
 }
 
-std::optional<int> FieldInteger(WindowServices& window, Control field) {
+// The number in a field when its parameter takes it; otherwise says why not.
+std::optional<double> FieldNumber(WindowServices& window, Control field) {
+  const RunParameter& parameter = ParameterOf(field);
   const std::string text = window.Text(field);
-  std::optional<std::int32_t> value = ParseInteger(TrimBlanks(text));
-  if (!value) window.ShowMessage(NotValidIntegerMessage(text));
-  return value;
+  const std::optional<double> number =
+      ParameterNumber(parameter, TrimBlanks(text), window.DecimalSeparator());
+  if (!number) {
+    window.ShowMessage(NotANumberMessage(parameter, text));
+    return std::nullopt;
+  }
+  if (!Allows(parameter, *number)) {
+    Refuse(window, parameter.refusal, field);
+    return std::nullopt;
+  }
+  return number;
 }
 
 // The names differ, yet the result or trace file may be an input under
@@ -44,34 +55,24 @@ bool WouldOverwriteAnInput(const WindowServices& window, const RunParameters& pa
 bool TakeParameters(WindowServices& window, RunParameters& params) {
   params.inputFileName = window.Text(Control::txt_in);
   params.outputFileName = window.Text(Control::txt_out);
-  if (params.inputFileName.empty()) {
-    return Refuse(window, "Input file name is required field.", Control::txt_in);
-  }
-  if (params.outputFileName.empty()) {
-    return Refuse(window, "Output file name is required field.", Control::txt_out);
-  }
+  if (!FileNameGiven(window, params.inputFileName, Control::txt_in)) return false;
+  if (!FileNameGiven(window, params.outputFileName, Control::txt_out)) return false;
   if (params.outputFileName == params.inputFileName) {
-    return Refuse(window, "Input and output file name must not be the same.", Control::txt_out);
+    return Refuse(window, kSameFileMessage, Control::txt_out);
   }
   params.traceFileName = TraceFileName(params.outputFileName);
   if (WouldOverwriteAnInput(window, params)) {
-    return Refuse(window, "Input and output file name must not be the same.", Control::txt_out);
+    return Refuse(window, kSameFileMessage, Control::txt_out);
   }
   const std::optional<double> radius = FieldNumber(window, Control::txt_radius);
   if (!radius) return false;
-  if (!RadiusAllowed(*radius)) {
-    return Refuse(window, kRadiusMessage, Control::txt_radius);
-  }
   params.searchRadius = *radius;
   params.cellSize = *radius * 0.1;
-  const std::optional<int> iterations = FieldInteger(window, Control::txt_iter);
-  if (!iterations) return false;
   // The field is checked when it is left, but a settings file or a load can
   // put any count there; outside the range a run would overflow or do nothing.
-  if (!IterationsAllowed(*iterations)) {
-    return Refuse(window, kIterationsMessage, Control::txt_iter);
-  }
-  params.iterations = *iterations;
+  const std::optional<double> iterations = FieldNumber(window, Control::txt_iter);
+  if (!iterations) return false;
+  params.iterations = static_cast<int>(*iterations);
   params.object = window.ItemIndex(Control::cb_iter);
   const std::optional<double> griddingRadius = FieldNumber(window, Control::txt_nearest);
   if (!griddingRadius) return false;

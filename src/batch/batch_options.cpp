@@ -1,14 +1,143 @@
 #include "batch/batch_options.h"
 
-#include <functional>
-#include <map>
+#include <algorithm>
+#include <string_view>
 
-#include "base/number_text.h"
+#include "app/run_parameter_table.h"
 #include "app/settings_file.h"
+#include "base/number_text.h"
 
 namespace zelvo {
+namespace {
 
-const char* const kBatchUsage =
+// One option of the command line: how it is written, what the usage says of
+// it and what it does to the options.
+struct CommandLineOption {
+  std::string name;
+  const char* value = nullptr;    // what the usage calls its value; nullptr: it takes none
+  const char* description = "";   // later lines go on at the description column
+  bool listedWithNext = false;    // on one usage line with the option after it
+  const char* takes = nullptr;    // what the option takes, told when a value is refused
+  bool (*apply)(BatchOptions& options, const std::string& value) = nullptr;  // false: refused
+};
+
+bool TakeCenterMode(const std::string& value, std::string& mode) {
+  if (!ParseCenterMode(value)) return false;
+  mode = value;
+  return true;
+}
+
+bool TakePaneVariable(const std::string& value, int& variable) {
+  const std::optional<int> taken = ParsePaneVariable(value);
+  if (!taken) return false;
+  variable = *taken;
+  return true;
+}
+
+// In the order the usage lists them.
+const std::vector<CommandLineOption>& Options() {
+  static const std::vector<CommandLineOption> kOptions{
+      {.name = ParameterOption(Control::txt_radius), .value = "R",
+       .description = "search radius (required, > 0.000001)",
+       .apply = [](auto& o, auto& value) { o.radius = value; return true; }},
+      {.name = ParameterOption(Control::txt_iter), .value = "N",
+       .description = "number of iterations, 0 .. 10000 (default 0)",
+       .apply = [](auto& o, auto& value) { o.iterations = value; return true; }},
+      {.name = "--object", .value = "RGA|LGA",
+       .description = "object of higher iteration (default RGA)", .takes = "RGA or LGA",
+       .apply = [](auto& o, auto& value) {
+         if (value != "RGA" && value != "LGA") return false;
+         o.object = value;
+         return true;
+       }},
+      {.name = "--columns", .value = "X,Y,P,Q",
+       .description = "column letters of x, y, point id, quantity (default A,B,C,D)",
+       .takes = "four letters A..Z, as A,B,C,D",
+       .apply = [](auto& o, auto& value) {
+         if (!ParseColumnLetters(value)) return false;
+         o.columns = value;
+         return true;
+       }},
+      {.name = ParameterOption(Control::txt_n), .value = "N",
+       .description = "fit over the N nearest points instead of the radius",
+       .apply = [](auto& o, auto& value) { o.nearest = value; return true; }},
+      {.name = "--center-x", .value = "none|area|point",
+       .description = "centring of x (default point)", .takes = "none, area or point",
+       .apply = [](auto& o, auto& value) { return TakeCenterMode(value, o.centerX); }},
+      {.name = "--center-y", .value = "none|area|point",
+       .description = "centring of y (default point)", .takes = "none, area or point",
+       .apply = [](auto& o, auto& value) { return TakeCenterMode(value, o.centerY); }},
+      {.name = "--center-q", .value = "none|area|point",
+       .description = "centring of the quantity (default none)", .takes = "none, area or point",
+       .apply = [](auto& o, auto& value) { return TakeCenterMode(value, o.centerQ); }},
+      {.name = "--include-point", .description = "use the point of calculation in its own fit",
+       .apply = [](auto& o, auto&) { o.includePoint = true; return true; }},
+      {.name = ParameterOption(Control::txt_log), .value = "FILE",
+       .description = "trace the points listed in FILE into OUTPUT_trace_out.xyz",
+       .apply = [](auto& o, auto& value) { o.subsetFileName = value; return true; }},
+      {.name = "--decimal-separator", .value = "C",
+       .description = "decimal separator of the input files, . or , (default: locale)",
+       .takes = ". or ,",
+       .apply = [](auto& o, auto& value) {
+         if (value != "." && value != ",") return false;
+         o.decimalSeparator = value[0];
+         return true;
+       }},
+      {.name = "--on-singular", .value = "continue|stop",
+       .description = "answer to a singular fit (default continue)", .takes = "continue or stop",
+       .apply = [](auto& o, auto& value) {
+         if (value != "continue" && value != "stop") return false;
+         o.stopOnSingular = value == "stop";
+         return true;
+       }},
+      {.name = "--quiet", .description = "no progress bar",
+       .apply = [](auto& o, auto&) { o.quiet = true; return true; }},
+      {.name = "--settings", .value = "FILE",
+       .description = "every parameter from a settings file the window wrote\n"
+                      "(zelvo.cfg beside zelvo); the options given override it,\n"
+                      "INPUT and OUTPUT may be left out when it names them",
+       .apply = [](auto& o, auto& value) { o.settingsFileName = value; return true; }},
+      {.name = "--preview", .value = "DIR",
+       .description = "write the three preview panes into DIR after the run;\n"
+                      "a pane whose name an earlier pane took gets _paneN\n"
+                      "before its extension",
+       .apply = [](auto& o, auto& value) { o.previewDir = value; return true; }},
+      {.name = "--pane2", .value = "VAR", .listedWithNext = true,
+       .takes = "HGQX, HGQY, HGQ, RQ or rq",
+       .apply = [](auto& o, auto& value) { return TakePaneVariable(value, o.pane2Variable); }},
+      {.name = "--pane3", .value = "VAR",
+       .description = "variables of panes 2 and 3: HGQX, HGQY, HGQ, RQ or rq\n"
+                      "(default HGQX and HGQY)",
+       .takes = "HGQX, HGQY, HGQ, RQ or rq",
+       .apply = [](auto& o, auto& value) { return TakePaneVariable(value, o.pane3Variable); }},
+      {.name = ParameterOption(Control::txt_nearest), .value = "G",
+       .description = "gridding radius of the previews (default: the search radius)",
+       .apply = [](auto& o, auto& value) { o.griddingRadius = value; return true; }},
+      {.name = "--image-format", .value = "bmp|jpg",
+       .description = "format of the preview files (default bmp)", .takes = "bmp or jpg",
+       .apply = [](auto& o, auto& value) {
+         if (value != "bmp" && value != "jpg") return false;
+         o.imageFormat = value;
+         return true;
+       }},
+      {.name = "--load", .value = "RESULTFILE",
+       .description = "write the previews of a result file (with --preview DIR)",
+       .apply = [](auto& o, auto& value) {
+         o.loadFileName = value;
+         o.mode = BatchMode::kLoad;
+         return true;
+       }},
+      {.name = "--info", .description = "print what INPUT holds and stop",
+       .apply = [](auto& o, auto&) { o.mode = BatchMode::kInfo; return true; }},
+      {.name = "--help", .listedWithNext = true,
+       .apply = [](auto& o, auto&) { o.mode = BatchMode::kHelp; return true; }},
+      {.name = "--version",
+       .apply = [](auto& o, auto&) { o.mode = BatchMode::kVersion; return true; }},
+  };
+  return kOptions;
+}
+
+constexpr const char* kUsageHead =
     "usage: zelvo-batch [OPTIONS] INPUT OUTPUT\n"
     "       zelvo-batch --settings FILE [OPTIONS] [INPUT OUTPUT]\n"
     "       zelvo-batch --load RESULTFILE --preview DIR [--pane2 VAR] [--pane3 VAR]\n"
@@ -16,92 +145,65 @@ const char* const kBatchUsage =
     "\n"
     "Computes horizontal gradients, fitted values and residuals at every point of INPUT\n"
     "and writes them to OUTPUT.\n"
-    "\n"
-    "  --radius R                search radius (required, > 0.000001)\n"
-    "  --iterations N            number of iterations, 0 .. 10000 (default 0)\n"
-    "  --object RGA|LGA          object of higher iteration (default RGA)\n"
-    "  --columns X,Y,P,Q         column letters of x, y, point id, quantity (default A,B,C,D)\n"
-    "  --nearest N               fit over the N nearest points instead of the radius\n"
-    "  --center-x none|area|point   centring of x (default point)\n"
-    "  --center-y none|area|point   centring of y (default point)\n"
-    "  --center-q none|area|point   centring of the quantity (default none)\n"
-    "  --include-point           use the point of calculation in its own fit\n"
-    "  --subset FILE             trace the points listed in FILE into OUTPUT_trace_out.xyz\n"
-    "  --decimal-separator C     decimal separator of the input files, . or , (default: locale)\n"
-    "  --on-singular continue|stop  answer to a singular fit (default continue)\n"
-    "  --quiet                   no progress bar\n"
-    "  --settings FILE           every parameter from a settings file the window wrote\n"
-    "                            (zelvo.cfg beside zelvo); the options given override it,\n"
-    "                            INPUT and OUTPUT may be left out when it names them\n"
-    "  --preview DIR             write the three preview panes into DIR after the run;\n"
-    "                            a pane whose name an earlier pane took gets _paneN\n"
-    "                            before its extension\n"
-    "  --pane2 VAR, --pane3 VAR  variables of panes 2 and 3: HGQX, HGQY, HGQ, RQ or rq\n"
-    "                            (default HGQX and HGQY)\n"
-    "  --grid-radius G           gridding radius of the previews (default: the search radius)\n"
-    "  --image-format bmp|jpg    format of the preview files (default bmp)\n"
-    "  --load RESULTFILE         write the previews of a result file (with --preview DIR)\n"
-    "  --info                    print what INPUT holds and stop\n"
-    "  --help, --version\n"
+    "\n";
+
+constexpr const char* kUsageTail =
     "\n"
     "Exit status: 0 success, 1 the run failed, 2 bad usage, 128 + the signal number when\n"
     "SIGINT, SIGTERM or SIGHUP stopped the run (130, 143, 129).\n";
 
-namespace {
+// Descriptions line up at one column; the few options written too long for
+// it line theirs up at a second one.
+constexpr std::size_t kDescriptionColumn = 28;
+constexpr std::size_t kLongOptionColumn = 31;
 
-bool TakesValue(const std::string& option) {
-  static const char* const kWithValue[] = {
-      "--radius", "--iterations", "--object", "--columns", "--nearest", "--center-x",
-      "--center-y", "--center-q", "--subset", "--decimal-separator", "--on-singular",
-      "--settings", "--preview", "--pane2", "--pane3", "--grid-radius", "--image-format",
-      "--load"};
-  for (const char* name : kWithValue) {
-    if (option == name) return true;
-  }
-  return false;
+std::size_t DescriptionColumn(std::size_t optionWidth) {
+  if (optionWidth + 2 <= kDescriptionColumn) return kDescriptionColumn;
+  return std::max(kLongOptionColumn, optionWidth + 2);
 }
 
-// Stores the value of one option; an error text when the value is not one
-// the option takes.
-std::string ApplyOption(BatchOptions& o, const std::string& name, const std::string& value) {
-  if (name == "--radius") o.radius = value;
-  else if (name == "--iterations") o.iterations = value;
-  else if (name == "--nearest") o.nearest = value;
-  else if (name == "--subset") o.subsetFileName = value;
-  else if (name == "--settings") o.settingsFileName = value;
-  else if (name == "--preview") o.previewDir = value;
-  else if (name == "--grid-radius") o.griddingRadius = value;
-  else if (name == "--load") {
-    o.loadFileName = value;
-    o.mode = BatchMode::kLoad;
-  } else if (name == "--pane2" || name == "--pane3") {
-    const std::optional<int> variable = ParsePaneVariable(value);
-    if (!variable) return name + " takes HGQX, HGQY, HGQ, RQ or rq";
-    (name == "--pane2" ? o.pane2Variable : o.pane3Variable) = *variable;
-  } else if (name == "--image-format") {
-    if (value != "bmp" && value != "jpg") return "--image-format takes bmp or jpg";
-    o.imageFormat = value;
+std::string Written(const CommandLineOption& option) {
+  return option.value == nullptr ? option.name : option.name + " " + option.value;
+}
+
+std::string UsageLine(const std::string& written, std::string_view description) {
+  std::string line = written;
+  if (!description.empty()) line.resize(DescriptionColumn(written.size()), ' ');
+  for (char c : description) {
+    line += c;
+    if (c == '\n') line.append(kDescriptionColumn, ' ');
   }
-  else if (name == "--columns") {
-    if (!ParseColumnLetters(value)) return "--columns takes four letters A..Z, as A,B,C,D";
-    o.columns = value;
-  } else if (name == "--object") {
-    if (value != "RGA" && value != "LGA") return "--object takes RGA or LGA";
-    o.object = value;
-  } else if (name == "--center-x" || name == "--center-y" || name == "--center-q") {
-    if (!ParseCenterMode(value)) return name + " takes none, area or point";
-    (name == "--center-x" ? o.centerX : name == "--center-y" ? o.centerY : o.centerQ) = value;
-  } else if (name == "--decimal-separator") {
-    if (value != "." && value != ",") return "--decimal-separator takes . or ,";
-    o.decimalSeparator = value[0];
-  } else if (name == "--on-singular") {
-    if (value != "continue" && value != "stop") return "--on-singular takes continue or stop";
-    o.stopOnSingular = value == "stop";
+  return line + '\n';
+}
+
+std::string OptionLines() {
+  std::string lines;
+  std::string written = "  ";
+  for (const CommandLineOption& option : Options()) {
+    written += Written(option);
+    if (option.listedWithNext) {
+      written += ", ";
+      continue;
+    }
+    lines += UsageLine(written, option.description);
+    written = "  ";
   }
-  return {};
+  return lines;
+}
+
+const CommandLineOption* FindOption(const std::string& argument) {
+  const std::string name = argument == "-h" ? "--help" : argument;  // the short form
+  for (const CommandLineOption& option : Options()) {
+    if (option.name == name) return &option;
+  }
+  return nullptr;
 }
 
 }  // namespace
+
+std::string ParameterOption(Control field) { return std::string("--") + ParameterOf(field).name; }
+
+std::string BatchUsage() { return kUsageHead + OptionLines() + kUsageTail; }
 
 std::optional<std::vector<int>> ParseColumnLetters(const std::string& text) {
   std::vector<int> columns;
@@ -136,21 +238,15 @@ ParsedCommandLine ParseBatchCommandLine(const std::vector<std::string>& argument
   std::vector<std::string> positional;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
-    if (argument == "--help" || argument == "-h") {
-      options.mode = BatchMode::kHelp;
-      return {options, {}};
-    }
-    if (argument == "--version") {
-      options.mode = BatchMode::kVersion;
-      return {options, {}};
-    }
-    if (argument == "--info") options.mode = BatchMode::kInfo;
-    else if (argument == "--include-point") options.includePoint = true;
-    else if (argument == "--quiet") options.quiet = true;
-    else if (TakesValue(argument)) {
-      if (i + 1 >= arguments.size()) return {std::nullopt, argument + " needs a value"};
-      const std::string error = ApplyOption(options, argument, arguments[++i]);
-      if (!error.empty()) return {std::nullopt, error};
+    if (const CommandLineOption* option = FindOption(argument)) {
+      std::string value;
+      if (option->value != nullptr) {
+        if (i + 1 >= arguments.size()) return {std::nullopt, argument + " needs a value"};
+        value = arguments[++i];
+      }
+      if (!option->apply(options, value)) return {std::nullopt, option->name + " takes " + option->takes};
+      // --help and --version answer at once, whatever else the line holds.
+      if (options.mode == BatchMode::kHelp || options.mode == BatchMode::kVersion) return {options, {}};
     } else if (argument.size() > 1 && argument[0] == '-' && argument != "-") {
       return {std::nullopt, "unknown option " + argument};
     } else {

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "app/control.h"
+
 namespace zelvo {
 
 struct SettingsValues;
@@ -65,6 +67,11 @@ std::optional<int> ParsePaneVariable(const std::string& text);
 // none, area, point -> 0, 1, 2.
 std::optional<int> ParseCenterMode(const std::string& text);
 
-extern const char* const kBatchUsage;
+// The option that sets the run parameter held in the field: --radius for
+// txt_radius.
+std::string ParameterOption(Control field);
+
+// What --help prints, and a usage error after its message.
+std::string BatchUsage();
 
 }  // namespace zelvo

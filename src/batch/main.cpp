@@ -14,6 +14,7 @@
 #include "app/load_command.h"
 #include "app/preview_steps.h"
 #include "app/run_driver.h"
+#include "app/run_parameter_table.h"
 #include "base/number_text.h"
 #include "app/run_state.h"
 #include "app/settings_file.h"
@@ -23,7 +24,6 @@
 #include "core/live_choices.h"
 #include "io/point_reader.h"
 #include "io/trace_subset_reader.h"
-#include "base/run_limits.h"
 
 namespace zelvo {
 namespace {
@@ -40,7 +40,7 @@ volatile std::sig_atomic_t gInterrupted = 0;
 extern "C" void OnInterrupt(int signalNumber) { gInterrupted = signalNumber; }
 
 int UsageError(const std::string& what) {
-  std::fprintf(stderr, "zelvo-batch: %s\n%s", what.c_str(), kBatchUsage);
+  std::fprintf(stderr, "zelvo-batch: %s\n%s", what.c_str(), BatchUsage().c_str());
   return kExitUsage;
 }
 
@@ -51,9 +51,10 @@ char LocaleDecimalSeparator() {
   return separator == ',' ? ',' : '.';
 }
 
-// A number typed on the command line ("." always), as the window field would
-// hold it under the file's separator.
-std::string FieldText(const std::string& typed, char separator) {
+// A run parameter's text as typed on the command line, as the window's field
+// would hold it: numbers always carry "." there, the field the file's separator.
+std::string FieldText(const RunParameter& parameter, const std::string& typed, char separator) {
+  if (parameter.kind != ParameterKind::kNumber) return typed;
   std::string text = typed;
   for (char& c : text) {
     if (c == '.') c = separator;
@@ -61,64 +62,76 @@ std::string FieldText(const std::string& typed, char separator) {
   return text;
 }
 
+// A run parameter's field and what the command line gives it; unset: nothing,
+// the window's own text stays.
+struct TypedField {
+  Control field;
+  std::optional<std::string> text;
+};
+
+// In the order of the run parameter table, which is the order Calc checks in.
+std::vector<TypedField> TypedFields(const BatchOptions& options) {
+  return {{Control::txt_in, options.inputFileName},   {Control::txt_out, options.outputFileName},
+          {Control::txt_log, options.subsetFileName}, {Control::txt_radius, options.radius},
+          {Control::txt_iter, options.iterations},    {Control::txt_nearest, options.griddingRadius},
+          {Control::txt_n, options.nearest}};
+}
+
+// The first text typed for the chosen parameters that the window would
+// refuse; empty when there is none.
+template <typename Chosen>
+std::string FirstRefusal(const BatchOptions& options, Chosen chosen) {
+  for (const TypedField& typed : TypedFields(options)) {
+    const RunParameter& parameter = ParameterOf(typed.field);
+    if (!typed.text || !chosen(parameter)) continue;
+    std::string problem = TextProblem(parameter, *typed.text, '.');
+    if (!problem.empty()) return problem;
+  }
+  return {};
+}
+
 PointColumns Columns(const BatchOptions& options) {
   const std::vector<int> letters = *ParseColumnLetters(options.columns);
   return PointColumns{letters[0], letters[1], letters[2], letters[3]};
 }
 
-// The checks that the window makes at Calc or on leaving a field, made before
-// any file is opened.
+// The checks that the window makes at Calc or during the run, in its order,
+// made before any file is opened.
 std::string CheckRunOptions(const BatchOptions& options) {
-  if (options.inputFileName.empty()) return "Input file name is required field.";
-  if (options.outputFileName.empty()) return "Output file name is required field.";
+  const auto isFileName = [](const RunParameter& p) { return p.kind == ParameterKind::kFileName; };
+  const auto isNumberTakenAtCalc = [](const RunParameter& p) {
+    return p.kind != ParameterKind::kFileName && !p.readAtEveryPoint;
+  };
+  const auto isReadAtEveryPoint = [](const RunParameter& p) { return p.readAtEveryPoint; };
+  if (std::string problem = FirstRefusal(options, isFileName); !problem.empty()) return problem;
   if (options.outputFileName == options.inputFileName ||
       SameExistingFile(options.outputFileName, options.inputFileName)) {
-    return "Input and output file name must not be the same.";
+    return kSameFileMessage;
   }
-  if (!options.radius) return "--radius is required";
-  const std::optional<double> radius = ParseNumber(*options.radius, '.');
-  if (!radius) return NotValidFloatMessage(*options.radius);
-  if (!RadiusAllowed(*radius)) return kRadiusMessage;
-  if (options.iterations) {
-    const std::optional<std::int32_t> iterations = ParseInteger(*options.iterations);
-    if (!iterations) return NotValidIntegerMessage(*options.iterations);
-    if (!IterationsAllowed(*iterations)) return kIterationsMessage;
-  }
-  if (options.griddingRadius && !ParseNumber(*options.griddingRadius, '.')) {
-    return NotValidFloatMessage(*options.griddingRadius);
-  }
+  if (!options.radius) return ParameterOption(Control::txt_radius) + " is required";
+  if (std::string problem = FirstRefusal(options, isNumberTakenAtCalc); !problem.empty()) return problem;
   if (!options.previewDir.empty() && !IsFolder(options.previewDir)) {
     return "--preview: no folder " + options.previewDir;
   }
-  if (options.nearest) {
-    const std::optional<std::int32_t> nearest = ParseInteger(*options.nearest);
-    if (!nearest) return NotValidIntegerMessage(*options.nearest);
-    if (*nearest < kMinNearestCount) return kNearestCountMessage;
-  }
-  return {};
+  return FirstRefusal(options, isReadAtEveryPoint);
 }
 
 void FillWindow(const BatchOptions& options, char separator, HeadlessWindow& window) {
+  for (const TypedField& typed : TypedFields(options)) {
+    if (!typed.text) continue;
+    window.SetText(typed.field, FieldText(ParameterOf(typed.field), *typed.text, separator));
+  }
   const PointColumns columns = Columns(options);
-  window.SetText(Control::txt_in, options.inputFileName);
-  window.SetText(Control::txt_out, options.outputFileName);
-  window.SetText(Control::txt_log, options.subsetFileName);
-  window.SetText(Control::txt_radius, FieldText(*options.radius, separator));
-  if (options.iterations) window.SetText(Control::txt_iter, *options.iterations);
   window.SetText(Control::cb_iter, options.object);
   window.SetItemIndex(Control::cmb_gx, columns.x);
   window.SetItemIndex(Control::cmb_gy, columns.y);
   window.SetItemIndex(Control::cmb_point, columns.point);
   window.SetItemIndex(Control::cmb_gz, columns.quantity);
   window.SetItemIndex(Control::rg_nearest, options.nearest ? 1 : 0);
-  if (options.nearest) window.SetText(Control::txt_n, *options.nearest);
   window.SetItemIndex(Control::cmb_centerx, *ParseCenterMode(options.centerX));
   window.SetItemIndex(Control::cmb_centery, *ParseCenterMode(options.centerY));
   window.SetItemIndex(Control::cmb_centerz, *ParseCenterMode(options.centerQ));
   window.SetChecked(Control::chb_cpin, options.includePoint);
-  if (options.griddingRadius) {
-    window.SetText(Control::txt_nearest, FieldText(*options.griddingRadius, separator));
-  }
 }
 
 // The window reads a settings file of another size without a word, the
@@ -263,7 +276,7 @@ int Main(int argc, char** argv) {
   const BatchOptions& options = *parsed.options;
   switch (options.mode) {
     case BatchMode::kHelp:
-      std::fputs(kBatchUsage, stdout);
+      std::fputs(BatchUsage().c_str(), stdout);
       return 0;
     case BatchMode::kVersion:
       std::puts("zelvo-batch " ZELVO_VERSION);

@@ -15,16 +15,13 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
-class QGroupBox;
-class QLabel;
 class QLineEdit;
-class QProgressBar;
-class QPushButton;
 
 namespace zelvo {
 
 class PaneWidget;
 class UpDownWidget;
+struct LayoutEntry;
 
 // What a modal box would show; for questions the answer is Yes or No.
 struct MessageBoxRequest {
@@ -53,7 +50,7 @@ class TfrmMain : public QWidget, public WindowServices {
   explicit TfrmMain(WindowOptions options = {});
   ~TfrmMain() override;
 
-  // WindowServices
+  // WindowServices (window_services_qt.cpp)
   std::string Text(Control control) const override;
   void SetText(Control control, std::string_view text) override;
   int ItemIndex(Control control) const override;
@@ -88,7 +85,7 @@ class TfrmMain : public QWidget, public WindowServices {
   RunState& State() { return state_; }
   bool Running() const { return state_.busy; }
 
-  // Handlers, named after control and event.
+  // Handlers, named after control and event (main_window.cpp).
   void btn_inClick();
   void btn_logClick();
   void btn_outClick();
@@ -102,9 +99,9 @@ class TfrmMain : public QWidget, public WindowServices {
   void cb1Change();
   void cb2Change();
   void cb3Change();
-  // The field checks on leaving; false when the focus was put back.
-  bool CheckNumber(Control field);
-  bool txt_iterExit();
+  // The check of a parameter's field on leaving it; false when the focus was
+  // put back.
+  bool FieldExit(Control field);
   void FormClose();
 
  protected:
@@ -112,15 +109,15 @@ class TfrmMain : public QWidget, public WindowServices {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Made from the window's layout (window_controls.cpp).
   void BuildControls();
+  QWidget* MakeWidget(const LayoutEntry& entry);
+  QWidget* MakeSpinner(const LayoutEntry& entry, QWidget* parent);
+  QWidget* MakeRadioGroup(const LayoutEntry& entry, QWidget* parent);
   void SetTabOrder();
-  QLabel* AddLabel(QWidget* parent, int left, int top, const char* caption);
-  QLineEdit* AddEdit(Control control, int left, int top, int width, const char* hint);
-  QComboBox* AddList(Control control, QWidget* parent, int left, int top, int width,
-                     const char* hint);
-  QPushButton* AddButton(Control control, int left, int top, int width, int height,
-                         const char* caption, const char* hint);
   PaneWidget* Pane(Control pane) const;
+  // Wires the handlers to their controls (main_window.cpp).
+  void ConnectHandlers();
   // Runs a command that previews, closing afterwards when a close came in.
   void RunPreviewCommand(const std::function<void()>& command);
   bool ShowBox(const MessageBoxRequest& request);
