@@ -190,7 +190,7 @@ TEST_F(PointFile, FailuresAreReportedWithTheirMessages) {
 
 TEST_F(PointFile, AFileChangedBetweenThePassesIsRefusedWithNothingStored) {
   const std::string original = "-10 0 1 5\n10 20 2 6\n0 10 3 7\n";
-  for (const auto& [rewritten, what] : std::vector<std::pair<std::string, std::string>>{
+  for (const auto& [replacement, what] : std::vector<std::pair<std::string, std::string>>{
            {original + "5 5 4 6\n", "grown"},
            {"-10 0 1 5\n10 20 2 6\n", "shrunk"},
            {"", "emptied"},
@@ -198,6 +198,7 @@ TEST_F(PointFile, AFileChangedBetweenThePassesIsRefusedWithNothingStored) {
            {"-10 0 1 5\n10.000001 20 2 6\n0 10 3 7\n", "a point moved just outside"},
            {"-10 0 1 5\n10 20 2 6\n0 10 3 7.5\n", "a quantity outside its range"}}) {
     const std::string path = dir.Write("in.dat", original);
+    const std::string rewritten = replacement;  // clang 14 cannot capture a structured binding
     window.ClearMessages();
     EXPECT_EQ(ReadPointFile(path, {}, '.', window, points, results, [&] { dir.Write("in.dat", rewritten); }),
               1)
