@@ -112,7 +112,8 @@ void BM_PreviewVariable(benchmark::State& state) {
     const zelvo::PreviewSource source{&survey.cluster, &survey.results, kRadius, kRadius,
                                       zelvo::kPaneWidth, zelvo::kPaneHeight};
     bool stop = false;
-    auto image = zelvo::PreviewVariable(source, zelvo::kColQuantity, stop, window);
+    zelvo::PreviewImage image;
+    zelvo::PreviewVariable(source, zelvo::kColQuantity, stop, window, image);
     benchmark::DoNotOptimize(image);
   });
 }
@@ -120,7 +121,8 @@ BENCHMARK(BM_PreviewVariable)->Unit(benchmark::kSecond)->Iterations(3)->UseRealT
 
 void BM_GridNodes(benchmark::State& state) {
   Measure(state, [](const Survey& survey) {
-    auto grid = zelvo::GridNodes(survey.cluster, survey.results, zelvo::kColQuantity, kRadius, kRadius);
+    zelvo::NodeGrid grid;
+    zelvo::GridNodes(survey.cluster, survey.results, zelvo::kColQuantity, kRadius, kRadius, grid);
     benchmark::DoNotOptimize(grid);
   });
 }
@@ -133,8 +135,9 @@ void BM_PreviewPlain(benchmark::State& state) {
   Measure(state, [&](const Survey& survey) {
     const zelvo::NodeGrid grid =
         zelvo::GridNodesPlain(survey.cluster, survey.results, zelvo::kColQuantity, kRadius, kRadius);
-    auto preview = zelvo::ResampleToPreview(grid, zelvo::kPaneWidth, zelvo::kPaneHeight, window);
-    auto image = zelvo::RenderShaded(*preview);
+    zelvo::PreviewGrid preview;
+    zelvo::ResampleToPreview(grid, zelvo::kPaneWidth, zelvo::kPaneHeight, window, preview);
+    auto image = zelvo::RenderShaded(preview);
     benchmark::DoNotOptimize(image);
   });
 }

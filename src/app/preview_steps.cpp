@@ -20,9 +20,11 @@ void PreviewIntoPane(RunState& state, WindowServices& window, int variable, Cont
                              window.PaneHeight(pane)};
   const bool wasBusy = state.busy;
   state.busy = true;
-  std::optional<PreviewImage> image = PreviewVariable(source, variable, state.stopRequested, window);
+  PreviewImage image;
+  const int status = PreviewVariable(source, variable, state.stopRequested, window, image);
   state.busy = wasBusy;
-  if (image && !state.stopRequested) PaintPane(window, pane, *image);
+  // With nothing to show, or after a failure, the pane keeps what it shows.
+  if (status == 0 && !image.colours.empty() && !state.stopRequested) PaintPane(window, pane, image);
 }
 
 bool PreviewResultPanes(RunState& state, WindowServices& window) {

@@ -133,17 +133,17 @@ constexpr bool kHaveTwoNodeLanes = false;
 void GridColumnLanes(const GriddingJob& job, int i) { GridColumnScalar(job, i); }
 #endif
 
-// The node grid, and with sums given the two sums of every node as well.
-std::optional<NodeGrid> GridNodesFast(const SearchCluster& cluster, const ResultTable& results,
-                                      int variable, double searchRadius, double griddingRadius,
-                                      const ColumnHook& columnDone, const GriddingPaths& paths,
-                                      NodeSumGrid* nodeSums) {
-  NodeGrid grid = BlankGrid(cluster);
+// The node grid, and with sums given the two sums of every node as well. 1
+// when the hook stopped it.
+int GridNodesFast(const SearchCluster& cluster, const ResultTable& results, int variable,
+                  double searchRadius, double griddingRadius, const ColumnHook& columnDone,
+                  const GriddingPaths& paths, NodeGrid& grid, NodeSumGrid* nodeSums) {
+  grid = BlankGrid(cluster);
   if (nodeSums != nullptr) {
     nodeSums->S.assign(grid.values.size(), 0.0);
     nodeSums->T.assign(grid.values.size(), 0.0);
   }
-  if (grid.values.empty()) return grid;
+  if (grid.values.empty()) return 0;
   const bool valid = ValidVariable(variable);
   const int w = WindowHalfWidth(cluster, searchRadius, griddingRadius);
   const GriddingJob job{cluster,
@@ -164,9 +164,9 @@ std::optional<NodeGrid> GridNodesFast(const SearchCluster& cluster, const Result
         GridColumnScalar(job, i);
       }
     }
-    if (columnDone && columnDone()) return std::nullopt;
+    if (columnDone && columnDone()) return 1;
   }
-  return grid;
+  return 0;
 }
 
 NodeGrid GridNodesPlainImpl(const SearchCluster& cluster, const ResultTable& results, int variable,
@@ -209,11 +209,11 @@ NodeGrid GridNodesPlainImpl(const SearchCluster& cluster, const ResultTable& res
 
 }  // namespace
 
-std::optional<NodeGrid> GridNodes(const SearchCluster& cluster, const ResultTable& results,
-                                  int variable, double searchRadius, double griddingRadius,
-                                  const ColumnHook& columnDone) {
+int GridNodes(const SearchCluster& cluster, const ResultTable& results, int variable,
+              double searchRadius, double griddingRadius, NodeGrid& grid,
+              const ColumnHook& columnDone) {
   return GridNodesFast(cluster, results, variable, searchRadius, griddingRadius, columnDone,
-                       GriddingPaths{}, nullptr);
+                       GriddingPaths{}, grid, nullptr);
 }
 
 NodeGrid GridNodesPlain(const SearchCluster& cluster, const ResultTable& results, int variable,
@@ -224,7 +224,8 @@ NodeGrid GridNodesPlain(const SearchCluster& cluster, const ResultTable& results
 NodeSumGrid GridNodeSums(const SearchCluster& cluster, const ResultTable& results, int variable,
                          double searchRadius, double griddingRadius, const GriddingPaths& paths) {
   NodeSumGrid sums;
-  GridNodesFast(cluster, results, variable, searchRadius, griddingRadius, {}, paths, &sums);
+  NodeGrid grid;
+  GridNodesFast(cluster, results, variable, searchRadius, griddingRadius, {}, paths, grid, &sums);
   return sums;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <optional>
 
 #include "io/result_table.h"
 #include "core/search_cluster.h"
@@ -15,10 +14,10 @@ using ColumnHook = std::function<bool()>;
 // Inverse-distance estimate of one variable (a ResultTable column) at the node
 // of every lattice cell, from the points within searchRadius in the cells
 // within ceil(griddingRadius / s) of the node's cell (that many below, one
-// fewer above). A node with no such point is blank. Nothing when the hook
-// stopped it.
-std::optional<NodeGrid> GridNodes(const SearchCluster& cluster, const ResultTable& results,
-                                  int variable, double searchRadius, double griddingRadius,
-                                  const ColumnHook& columnDone = {});
+// fewer above). A node with no such point is blank. 0 with the grid made;
+// 1 when the hook stopped it.
+int GridNodes(const SearchCluster& cluster, const ResultTable& results, int variable,
+              double searchRadius, double griddingRadius, NodeGrid& grid,
+              const ColumnHook& columnDone = {});
 
 }  // namespace zelvo

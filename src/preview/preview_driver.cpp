@@ -26,28 +26,28 @@ class HourglassCursor {
 
 }  // namespace
 
-std::optional<PreviewImage> PreviewVariable(const PreviewSource& source, int variable,
-                                            bool& stopRequested, RunObserver& observer) {
-  if (source.cluster == nullptr || source.results == nullptr) return std::nullopt;
+int PreviewVariable(const PreviewSource& source, int variable, bool& stopRequested,
+                    RunObserver& observer, PreviewImage& image) {
+  image = PreviewImage{};
+  if (source.cluster == nullptr || source.results == nullptr) return 0;
   HourglassCursor hourglass(observer);
   const ColumnHook afterColumn = [&]() { return StopAfterStep(stopRequested, observer); };
-  std::optional<PreviewGrid> grid;
+  PreviewGrid grid;
   try {
-    const std::optional<NodeGrid> nodes =
-        GridNodes(*source.cluster, *source.results, variable, source.searchRadius,
-                  source.griddingRadius, afterColumn);
-    if (!nodes) return std::nullopt;
-    grid = ResampleToPreview(*nodes, source.width, source.height, observer);
+    NodeGrid nodes;
+    if (GridNodes(*source.cluster, *source.results, variable, source.searchRadius,
+                  source.griddingRadius, nodes, afterColumn) != 0) {
+      return 1;
+    }
+    if (ResampleToPreview(nodes, source.width, source.height, observer, grid) != 0) return 1;
   } catch (const std::bad_alloc&) {
     // The node grid itself (as large as the lattice's own offsets) did not
     // fit: the same predicament as the resampling buffers, told the same way.
     observer.ShowMessage(kTemporaryBufferMessage);
-    return std::nullopt;
+    return 1;
   }
-  // After the memory message, or with nothing to show, the pane keeps what
-  // it shows.
-  if (!grid || !Drawable(*grid)) return std::nullopt;
-  return RenderShaded(*grid);
+  if (Drawable(grid)) image = RenderShaded(grid);
+  return 0;
 }
 
 }  // namespace zelvo

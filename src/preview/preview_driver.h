@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 
 #include "io/result_table.h"
 #include "core/search_cluster.h"
@@ -22,10 +21,11 @@ struct PreviewSource {
 
 // Grids, resamples and renders one variable (2 quantity .. 7 rq) under the
 // hourglass, processing the window's messages after every node column and
-// asking "Cancel calculation?" while stopRequested is set. Nothing when the
-// user cancelled (stopRequested stays set) or the temporary buffers could not
-// be had (reported).
-std::optional<PreviewImage> PreviewVariable(const PreviewSource& source, int variable,
-                                            bool& stopRequested, RunObserver& observer);
+// asking "Cancel calculation?" while stopRequested is set. 0 with the picture,
+// which is empty when there is nothing to show; 1 when the user cancelled
+// (stopRequested stays set) or the temporary buffers could not be had
+// (reported).
+int PreviewVariable(const PreviewSource& source, int variable, bool& stopRequested,
+                    RunObserver& observer, PreviewImage& image);
 
 }  // namespace zelvo

@@ -63,10 +63,10 @@ void ResampleLine(const float* src, int n, double a, float* dst, int m, double b
   dst[m - 1] = src[n - 1];
 }
 
-std::optional<PreviewGrid> ResampleToPreview(const NodeGrid& nodes, int width, int height,
-                                             RunObserver& observer) {
-  PreviewGrid grid;
-  if (width <= 0 || height <= 0) return grid;
+int ResampleToPreview(const NodeGrid& nodes, int width, int height, RunObserver& observer,
+                      PreviewGrid& grid) {
+  grid = PreviewGrid{};
+  if (width <= 0 || height <= 0) return 0;
   grid.width = width;
   grid.height = height;
   const int nx = nodes.nx;
@@ -97,10 +97,11 @@ std::optional<PreviewGrid> ResampleToPreview(const NodeGrid& nodes, int width, i
       out.resize(static_cast<std::size_t>(std::max(width, height)) + 1);
     }
   } catch (const std::bad_alloc&) {
+    grid = PreviewGrid{};
     observer.ShowMessage(kTemporaryBufferMessage);
-    return std::nullopt;
+    return 1;
   }
-  if (outNx == 0 || outNy == 0) return grid;
+  if (outNx == 0 || outNy == 0) return 0;
   grid.outNx = outNx;
   grid.outNy = outNy;
 
@@ -140,7 +141,7 @@ std::optional<PreviewGrid> ResampleToPreview(const NodeGrid& nodes, int width, i
   }
   if (!(std::fabs(sigma) >= 1e-6)) sigma = 1.0;
   grid.sigma = sigma;
-  return grid;
+  return 0;
 }
 
 }  // namespace zelvo

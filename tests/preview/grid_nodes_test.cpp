@@ -31,6 +31,13 @@ float Expected(std::initializer_list<SurveyPoint> offsets) {
 }
 
 // The values hide most last-bit differences of the distances; the sums do not.
+// The quantity's node grid, or nothing when the gridding did not complete.
+std::optional<NodeGrid> Gridded(const Survey& survey, double R, double G) {
+  NodeGrid grid;
+  if (GridNodes(survey.cluster, survey.results, kColQuantity, R, G, grid) != 0) return std::nullopt;
+  return grid;
+}
+
 // Every combination of the fast paths, each held to the plain loop.
 void ExpectSameSums(const Survey& survey, double R, double G) {
   const NodeSumGrid plain = GridNodeSumsPlain(survey.cluster, survey.results, kColQuantity, R, G);
@@ -88,7 +95,7 @@ TEST(GridNodes, MatchesThePlainLoopBitForBit) {
   const Survey survey(points, s);
   ASSERT_EQ(survey.cluster.ny % 2, 0);
   for (const double G : {R, 1.73 * R, 0.55 * R, 0.0}) {
-    const std::optional<NodeGrid> fast = GridNodes(survey.cluster, survey.results, kColQuantity, R, G);
+    const std::optional<NodeGrid> fast = Gridded(survey, R, G);
     const NodeGrid plain = GridNodesPlain(survey.cluster, survey.results, kColQuantity, R, G);
     ASSERT_TRUE(fast.has_value());
     ASSERT_EQ(fast->values.size(), plain.values.size());
@@ -96,14 +103,14 @@ TEST(GridNodes, MatchesThePlainLoopBitForBit) {
         << "G = " << G;
     ExpectSameSums(survey, R, G);
   }
-  EXPECT_EQ(NodeValue(*GridNodes(survey.cluster, survey.results, kColQuantity, R, R), 0, 0), 6.0f);
+  EXPECT_EQ(NodeValue(*Gridded(survey, R, R), 0, 0), 6.0f);
 
   // A window wider than the lattice is clipped.
   addRow(survey);
   const Survey odd(points, s);
   ASSERT_EQ(odd.cluster.ny % 2, 1);
   for (const double G : {R, 50.0 * R}) {
-    const std::optional<NodeGrid> fast = GridNodes(odd.cluster, odd.results, kColQuantity, R, G);
+    const std::optional<NodeGrid> fast = Gridded(odd, R, G);
     const NodeGrid plain = GridNodesPlain(odd.cluster, odd.results, kColQuantity, R, G);
     ASSERT_TRUE(fast.has_value());
     EXPECT_EQ(std::memcmp(fast->values.data(), plain.values.data(), plain.values.size() * sizeof(float)), 0)
@@ -125,7 +132,7 @@ TEST(GridNodes, MatchesThePlainLoopOnCellBoundaries) {
   }
   const Survey survey(points, 35.0);
   for (const double R : {105.0, 350.0, 122.5}) {
-    EXPECT_EQ(GridNodes(survey.cluster, survey.results, kColQuantity, R, R)->values,
+    EXPECT_EQ(Gridded(survey, R, R)->values,
               GridNodesPlain(survey.cluster, survey.results, kColQuantity, R, R).values);
     ExpectSameSums(survey, R, R);
   }
@@ -137,11 +144,11 @@ TEST(GridNodes, VisitsAHalfOpenWindowAndWeighsOnlyWithinR) {
   ASSERT_EQ(survey.cluster.nx, 9);
   // G = 2: cells 1 .. 4 on both axes; (5, 3) and (3, 5) in cells i + 2 and
   // j + 2 are left out although they are within R.
-  const NodeGrid narrow = *GridNodes(survey.cluster, survey.results, kColQuantity, 10.0, 2.0);
+  const NodeGrid narrow = *Gridded(survey, 10.0, 2.0);
   EXPECT_FLOAT_EQ(NodeValue(narrow, 3, 3), Expected({{2.001, 0.001, 10}, {0.001, 2.001, 20}}));
   EXPECT_FLOAT_EQ(NodeValue(narrow, 3, 3), 15.0f);
   // G = 5 reaches every cell, but R = 2.5 keeps out (3, 0) and the corners.
-  const NodeGrid wide = *GridNodes(survey.cluster, survey.results, kColQuantity, 2.5, 5.0);
+  const NodeGrid wide = *Gridded(survey, 2.5, 5.0);
   EXPECT_FLOAT_EQ(NodeValue(wide, 3, 3), Expected({{2.001, 0.001, 10}, {0.001, 2.001, 20},
                                                    {-1.999, 0.001, 1000}, {0.001, -1.999, 1000}}));
   // Nothing within R of node (8, 0): blank.
@@ -150,7 +157,7 @@ TEST(GridNodes, VisitsAHalfOpenWindowAndWeighsOnlyWithinR) {
 
 TEST(GridNodes, PointsOnAndJustBesideANode) {
   const Survey survey({{0, 0, 100}, {0.001, 0.001, 4}, {0.001, 0.001, 6}, {2, 2, 50}, {1.6, 2, 10}, {6, 6, 0}}, 1.0);
-  const NodeGrid grid = *GridNodes(survey.cluster, survey.results, kColQuantity, 1.0, 1.0);
+  const NodeGrid grid = *Gridded(survey, 1.0, 1.0);
   // 0.001 east and north of node (0, 0) the distance is 0: the node takes
   // the mean of such points alone.
   EXPECT_EQ(NodeValue(grid, 0, 0), 5.0f);
@@ -163,15 +170,18 @@ TEST(GridNodes, PointsOnAndJustBesideANode) {
 TEST(GridNodes, StopsWhenTheColumnHookSaysSo) {
   const Survey survey({{0, 0, 1}, {9, 4, 2}, {4, 2, 3}}, 1.0);
   int columns = 0;
-  EXPECT_TRUE(GridNodes(survey.cluster, survey.results, kColQuantity, 3.0, 3.0, [&] {
-                ++columns;
-                return false;
-              }).has_value());
+  NodeGrid grid;
+  EXPECT_EQ(GridNodes(survey.cluster, survey.results, kColQuantity, 3.0, 3.0, grid, [&] {
+              ++columns;
+              return false;
+            }),
+            0);
   EXPECT_EQ(columns, survey.cluster.nx);
   columns = 0;
-  EXPECT_FALSE(GridNodes(survey.cluster, survey.results, kColQuantity, 3.0, 3.0, [&] {
-                 return ++columns == 3;
-               }).has_value());
+  EXPECT_EQ(GridNodes(survey.cluster, survey.results, kColQuantity, 3.0, 3.0, grid, [&] {
+              return ++columns == 3;
+            }),
+            1);
   EXPECT_EQ(columns, 3);
 }
 

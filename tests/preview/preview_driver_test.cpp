@@ -39,22 +39,23 @@ TEST(PreviewVariable, AsksWhileStopIsRequestedAndHonoursTheAnswer) {
     window.SetMessageHook([&] {
       if (++columns == 3) stop = true;
     });
-    const std::optional<PreviewImage> image = PreviewVariable(source, kColQuantity, stop, window);
+    PreviewImage image;
+    const int status = PreviewVariable(source, kColQuantity, stop, window, image);
     ASSERT_EQ(window.Messages().size(), 1u);
     EXPECT_TRUE(window.Messages()[0].question);
     EXPECT_EQ(window.Messages()[0].caption, "Warning");
     EXPECT_EQ(window.Messages()[0].text, "Cancel calculation?");
     EXPECT_EQ(window.HourglassDepth(), 0);
     if (yes) {
-      EXPECT_FALSE(image.has_value());
+      EXPECT_EQ(status, 1);
       EXPECT_TRUE(stop);
       EXPECT_EQ(columns, 3);
     } else {
-      ASSERT_TRUE(image.has_value());
+      ASSERT_EQ(status, 0);
       EXPECT_FALSE(stop);
       EXPECT_EQ(columns, survey.cluster.nx);
-      EXPECT_EQ(image->width, kPaneWidth);
-      EXPECT_EQ(image->height, kPaneHeight);
+      EXPECT_EQ(image.width, kPaneWidth);
+      EXPECT_EQ(image.height, kPaneHeight);
     }
   }
 }
@@ -66,7 +67,9 @@ TEST(PreviewVariable, NothingToDrawLeavesThePaneAsItWas) {
   source.searchRadius = 0.001;  // below sqrt(2) * 0.001, the distance from a point on its node
   HeadlessWindow window;
   bool stop = false;
-  EXPECT_FALSE(PreviewVariable(source, kColQuantity, stop, window).has_value());
+  PreviewImage image;
+  EXPECT_EQ(PreviewVariable(source, kColQuantity, stop, window, image), 0);
+  EXPECT_TRUE(image.colours.empty());
   EXPECT_TRUE(window.Messages().empty());
   EXPECT_EQ(window.HourglassDepth(), 0);
 }
@@ -75,7 +78,8 @@ TEST(PaintPane, NorthUpAndTheOuterRingLeftAlone) {
   const Survey survey = Field();
   HeadlessWindow window;
   bool stop = false;
-  const PreviewImage image = *PreviewVariable(SourceOf(survey), kColHgqx, stop, window);
+  PreviewImage image;
+  ASSERT_EQ(PreviewVariable(SourceOf(survey), kColHgqx, stop, window, image), 0);
   window.ClearPane(Control::img_regta);
   PaintPane(window, Control::img_regta, image);
   const PaneBitmap pane = window.CopyPane(Control::img_regta);

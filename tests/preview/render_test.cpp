@@ -53,10 +53,16 @@ NodeGrid Flat(int nx, int ny, float value) {
   return NodeGrid{nx, ny, 1.0, std::vector<float>(static_cast<std::size_t>(nx) * ny, value)};
 }
 
+PreviewGrid Resampled(const NodeGrid& nodes, int width, int height, HeadlessWindow& window) {
+  PreviewGrid grid;
+  EXPECT_EQ(ResampleToPreview(nodes, width, height, window, grid), 0);
+  return grid;
+}
+
 TEST(ResampleToPreview, KeepsTheAspectAndFallsBackToAUnitSigma) {
   HeadlessWindow window;
   // Twice as wide as tall into a square pane: step 2, 10 x 5 pixels filled.
-  const PreviewGrid wide = *ResampleToPreview(Flat(20, 10, 5.0f), 10, 10, window);
+  const PreviewGrid wide = Resampled(Flat(20, 10, 5.0f), 10, 10, window);
   EXPECT_EQ(wide.step, 2.0);
   EXPECT_EQ(wide.outNx, 10);
   EXPECT_EQ(wide.outNy, 5);
@@ -69,7 +75,7 @@ TEST(ResampleToPreview, KeepsTheAspectAndFallsBackToAUnitSigma) {
   // 0.1, 0.2 and 0.3 in float: a mean and spread of their own, rounding and all.
   NodeGrid three = Flat(3, 1, 0.0f);
   three.values = {0.1f, 0.2f, 0.3f};
-  const PreviewGrid spread = *ResampleToPreview(three, 3, 3, window);
+  const PreviewGrid spread = Resampled(three, 3, 3, window);
   ASSERT_EQ(spread.count, 3);
   const double a = 0.1f, b = 0.2f, c = 0.3f;
   EXPECT_EQ(spread.mean, (a + b + c) / 3);
@@ -78,10 +84,10 @@ TEST(ResampleToPreview, KeepsTheAspectAndFallsBackToAUnitSigma) {
   // row, gives nothing to draw.
   NodeGrid one = Flat(3, 3, kBlankValue);
   one.values[0] = 2.0f;
-  EXPECT_EQ(ResampleToPreview(one, 3, 3, window)->sigma, 1.0);
-  EXPECT_FALSE(Drawable(*ResampleToPreview(Flat(3, 3, kBlankValue), 3, 3, window)));
-  EXPECT_FALSE(Drawable(*ResampleToPreview(Flat(30, 1, 1.0f), 10, 10, window)));
-  EXPECT_FALSE(Drawable(*ResampleToPreview(NodeGrid{}, 10, 10, window)));
+  EXPECT_EQ(Resampled(one, 3, 3, window).sigma, 1.0);
+  EXPECT_FALSE(Drawable(Resampled(Flat(3, 3, kBlankValue), 3, 3, window)));
+  EXPECT_FALSE(Drawable(Resampled(Flat(30, 1, 1.0f), 10, 10, window)));
+  EXPECT_FALSE(Drawable(Resampled(NodeGrid{}, 10, 10, window)));
   EXPECT_TRUE(window.Messages().empty());
 }
 
