@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libjpeg-dev libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-dejavu-core fonts-dejavu-extra)
+          libbenchmark-dev fonts-dejavu-core fonts-dejavu-extra libgdal-dev libcairo2-dev)
 
 missing=()
 for package in "${packages[@]}"; do

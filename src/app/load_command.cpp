@@ -22,8 +22,10 @@ bool LoadCalculatedFile(RunState& state, WindowServices& window, const std::stri
   // From here the earlier results are gone, whatever happens next.
   state.cluster.Release();
   state.resultsValid = false;
-  return ReadCalculatedRecords(fileName, window, state.results, state.points.extent,
-                               state.points.centre) == 0;
+  // A loaded file's coordinates are as written: no shift to take back.
+  state.points.shift = CoordinateShift{};
+  return ReadCalculatedRecords(fileName, window, state.results, state.loadedPointIds,
+                               state.points.extent, state.points.centre) == 0;
 }
 
 void btn_loadClick(RunState& state, WindowServices& window) {

@@ -4,7 +4,7 @@
 #include "app/run_state.h"
 #include "app/window_items.h"
 #include "app/window_services.h"
-#include "preview/preview_files.h"
+#include "export/pane_file.h"
 
 namespace zelvo {
 namespace {
@@ -25,15 +25,12 @@ Control PaneOf(Control variableBox) {
 
 std::string DefaultPreviewFileName(const WindowServices& window, Control variableBox,
                                    std::string_view extension) {
-  std::string name = window.LowerCase(window.Text(variableBox));
-  name += "_r=";
-  name += window.Text(Control::txt_radius);
-  name += "_iter=";
-  name += window.Text(Control::txt_iter);
-  name += "_object=";
-  name += window.LowerCase(window.Text(Control::cb_iter));
-  name += extension;
-  return name;
+  return window.LowerCase(window.Text(variableBox)) + RunNameSuffix(window) + std::string(extension);
+}
+
+std::string RunNameSuffix(const WindowServices& window) {
+  return "_r=" + window.Text(Control::txt_radius) + "_iter=" + window.Text(Control::txt_iter) +
+         "_object=" + window.LowerCase(window.Text(Control::cb_iter));
 }
 
 void VariableBoxChange(RunState& state, WindowServices& window, Control variableBox) {
@@ -49,9 +46,9 @@ void SavePaneClick(RunState& state, WindowServices& window, Control variableBox)
   if (!choice) return;
   const PaneBitmap pane = window.CopyPane(PaneOf(variableBox));
   std::string reason;
-  const int status = choice->filterIndex == 1 ? SavePreviewBitmap(choice->fileName, pane, reason)
-                                              : SavePreviewJpeg(choice->fileName, pane, reason);
-  if (status != 0) window.ShowMessage("Cannot write preview image " + choice->fileName + ": " + reason);
+  if (SavePreviewFile(choice->fileName, PaneFormat(choice->filterIndex), pane, reason) != 0) {
+    window.ShowMessage("Cannot write preview image " + choice->fileName + ": " + reason);
+  }
 }
 
 }  // namespace zelvo

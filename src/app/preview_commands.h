@@ -15,7 +15,7 @@ class WindowServices;
 void VariableBoxChange(RunState& state, WindowServices& window, Control variableBox);
 
 // btn_save1Click .. btn_save3Click: offer the default name and write the
-// pane as a bitmap (filter 1) or a JPEG (any other filter).
+// pane as a bitmap (filter 1), a PNG (filter 3) or a JPEG (any other filter).
 void SavePaneClick(RunState& state, WindowServices& window, Control variableBox);
 
 // The name offered for saving a pane: the variable box's text in lower case,
@@ -24,6 +24,11 @@ void SavePaneClick(RunState& state, WindowServices& window, Control variableBox)
 // they stand now; then the extension (".bmp", or ".jpg" for JPEG names).
 std::string DefaultPreviewFileName(const WindowServices& window, Control variableBox,
                                    std::string_view extension = ".bmp");
+
+// What every file name of a run's pictures and exports carries after the
+// variable: "_r=" and the search radius field, "_iter=" and the iterations
+// field, "_object=" and the iteration object in lower case.
+std::string RunNameSuffix(const WindowServices& window);
 
 // The pane under a variable box.
 Control PaneOf(Control variableBox);

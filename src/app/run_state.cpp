@@ -6,6 +6,7 @@ void RunState::ReleaseTables() {
   cluster.Release();
   results.Release();
   points.table = PointTable{};
+  std::vector<double>().swap(loadedPointIds);
 }
 
 }  // namespace zelvo

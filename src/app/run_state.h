@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/run_parameters.h"
 #include "app/window_items.h"
@@ -28,6 +29,8 @@ struct RunState {
   SearchCluster cluster;
   PlaneFit fit;
   std::string loadedFileName;
+  // The point identifiers of a loaded result file's records.
+  std::vector<double> loadedPointIds;
   // What a run reads at every point; the window's controls when none is set.
   const LiveChoices* choices = nullptr;
 

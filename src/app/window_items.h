@@ -28,7 +28,8 @@ inline constexpr const char* kOpenDataFilter =
     "Surfer DAT files (*.dat)|*.dat|Geosoft XYZ files(*.xyz)|*.xyz|All files (*.*)|*.*";
 inline constexpr const char* kSaveDataFilter =
     "Surfer DAT files (*.dat)|*.dat|Geosoft XYZ files (*.xyz)|*.xyz|All files (*.*)|*.*";
-inline constexpr const char* kSavePaneFilter = "Windows bitmap (*.bmp)|*.bmp|Jpeg files (*.jpg)|*.jpg";
+inline constexpr const char* kSavePaneFilter =
+    "Windows bitmap (*.bmp)|*.bmp|Jpeg files (*.jpg)|*.jpg|PNG files (*.png)|*.png";
 inline constexpr int kPaneWidth = 177;
 inline constexpr int kPaneHeight = 145;
 

@@ -113,15 +113,39 @@ const std::vector<CommandLineOption>& Options() {
       {.name = ParameterOption(Control::txt_nearest), .value = "G",
        .description = "gridding radius of the previews (default: the search radius)",
        .apply = [](auto& o, auto& value) { o.griddingRadius = value; return true; }},
-      {.name = "--image-format", .value = "bmp|jpg",
-       .description = "format of the preview files (default bmp)", .takes = "bmp or jpg",
+      {.name = "--image-format", .value = "bmp|jpg|png",
+       .description = "format of the preview files (default bmp)", .takes = "bmp, jpg or png",
        .apply = [](auto& o, auto& value) {
-         if (value != "bmp" && value != "jpg") return false;
+         if (value != "bmp" && value != "jpg" && value != "png") return false;
          o.imageFormat = value;
          return true;
        }},
+      {.name = "--grid-out", .value = "DIR",
+       .description = "write one grid file per variable into DIR after the run or load",
+       .apply = [](auto& o, auto& value) { o.gridOutDir = value; return true; }},
+      {.name = "--grid-format", .value = "NAME",
+       .description = "GDAL raster driver of the grids: GTiff (default), GSAG, GS7BG,\n"
+                      "AAIGrid, netCDF, ...",
+       .apply = [](auto& o, auto& value) { o.gridFormat = value; return true; }},
+      {.name = "--grid-variables", .value = "LIST",
+       .description = "variables of the grids and maps\n"
+                      "(default quantity,hgqx,hgqy,hgq,Rq,rq)",
+       .apply = [](auto& o, auto& value) { o.gridVariables = value; return true; }},
+      {.name = "--crs", .value = "SRS",
+       .description = "coordinate system stored in grids and points (EPSG:32633,\n"
+                      "WKT, PROJ string); default: none claimed",
+       .apply = [](auto& o, auto& value) { o.crs = value; return true; }},
+      {.name = "--points-out", .value = "FILE",
+       .description = "every record at full precision: .csv, .gpkg, .fgb or .geojson",
+       .apply = [](auto& o, auto& value) { o.pointsOut = value; return true; }},
+      {.name = "--map", .value = "DIR",
+       .description = "one PNG report map per grid variable into DIR",
+       .apply = [](auto& o, auto& value) { o.mapDir = value; return true; }},
+      {.name = "--map-width", .value = "PIXELS",
+       .description = "width of the report maps (default 1200)",
+       .apply = [](auto& o, auto& value) { o.mapWidth = value; return true; }},
       {.name = "--load", .value = "RESULTFILE",
-       .description = "write the previews of a result file (with --preview DIR)",
+       .description = "write the previews and exports of a result file instead of a run",
        .apply = [](auto& o, auto& value) {
          o.loadFileName = value;
          o.mode = BatchMode::kLoad;
@@ -201,6 +225,10 @@ const CommandLineOption* FindOption(const std::string& argument) {
 
 }  // namespace
 
+bool WantsExports(const BatchOptions& options) {
+  return !options.gridOutDir.empty() || !options.pointsOut.empty() || !options.mapDir.empty();
+}
+
 std::string ParameterOption(Control field) { return std::string("--") + ParameterOf(field).name; }
 
 std::string BatchUsage() { return kUsageHead + OptionLines() + kUsageTail; }
@@ -255,7 +283,9 @@ ParsedCommandLine ParseBatchCommandLine(const std::vector<std::string>& argument
   }
   if (options.mode == BatchMode::kLoad) {
     if (!positional.empty()) return {std::nullopt, "--load takes no INPUT or OUTPUT"};
-    if (options.previewDir.empty()) return {std::nullopt, "--load needs --preview DIR"};
+    if (options.previewDir.empty() && !WantsExports(options)) {
+      return {std::nullopt, "--load needs --preview DIR, --grid-out DIR, --points-out FILE or --map DIR"};
+    }
     return {options, {}};
   }
   const std::size_t wanted = options.mode == BatchMode::kInfo ? 1 : 2;

@@ -43,6 +43,14 @@ struct BatchOptions {
   std::string imageFormat = "bmp";
   // --load: a result file whose previews are written instead of a run.
   std::string loadFileName;
+  // Exports after the run or the load.
+  std::string gridOutDir;           // --grid-out: one grid file per variable
+  std::string gridFormat = "GTiff";  // a GDAL raster driver
+  std::string gridVariables = "quantity,hgqx,hgqy,hgq,Rq,rq";
+  std::string crs;                  // empty: no coordinate system claimed
+  std::string pointsOut;            // --points-out: every record at full precision
+  std::string mapDir;               // --map: one report map per grid variable
+  std::optional<std::string> mapWidth;
 };
 
 struct ParsedCommandLine {
@@ -59,6 +67,9 @@ ParsedCommandLine ParseBatchCommandLine(const std::vector<std::string>& argument
 // numbers written as the window writes them. An error text when a stored
 // choice is none of the window's.
 std::string OptionsFromSettings(const SettingsValues& settings, BatchOptions& options);
+
+// Whether any grid, point or map export is asked for.
+bool WantsExports(const BatchOptions& options);
 
 // "A,B,C,D" -> column indices of x, y, point, quantity.
 std::optional<std::vector<int>> ParseColumnLetters(const std::string& text);

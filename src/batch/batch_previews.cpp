@@ -7,7 +7,7 @@
 
 #include "app/preview_commands.h"
 #include "app/window_services.h"
-#include "preview/preview_files.h"
+#include "export/pane_file.h"
 
 namespace zelvo {
 
@@ -37,9 +37,9 @@ std::string WritePreviewPanes(const WindowServices& window, const std::string& f
     const std::string path = folder + "/" + name;
     const PaneBitmap pane = window.CopyPane(PaneOf(box));
     std::string reason;
-    const int status = format == "jpg" ? SavePreviewJpeg(path, pane, reason)
-                                       : SavePreviewBitmap(path, pane, reason);
-    if (status != 0) return "Cannot write preview image " + path + ": " + reason;
+    if (SavePreviewFile(path, format, pane, reason) != 0) {
+      return "Cannot write preview image " + path + ": " + reason;
+    }
   }
   return {};
 }

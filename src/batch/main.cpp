@@ -19,6 +19,7 @@
 #include "app/run_state.h"
 #include "app/settings_file.h"
 #include "batch/batch_options.h"
+#include "batch/batch_exports.h"
 #include "batch/batch_previews.h"
 #include "batch/terminal_window.h"
 #include "core/live_choices.h"
@@ -113,7 +114,8 @@ std::string CheckRunOptions(const BatchOptions& options) {
   if (!options.previewDir.empty() && !IsFolder(options.previewDir)) {
     return "--preview: no folder " + options.previewDir;
   }
-  return FirstRefusal(options, isReadAtEveryPoint);
+  if (std::string problem = FirstRefusal(options, isReadAtEveryPoint); !problem.empty()) return problem;
+  return CheckExportOptions(options);
 }
 
 void FillWindow(const BatchOptions& options, char separator, HeadlessWindow& window) {
@@ -201,6 +203,9 @@ int Interrupted() {
 }
 
 int LoadBatch(const BatchOptions& options) {
+  if (const std::string problem = CheckExportOptions(options); !problem.empty()) {
+    return UsageError(problem);
+  }
   TerminalWindow window('.', false, false, &gInterrupted);
   RunState state;
   PrepareWindow(options, state, window);
@@ -210,7 +215,8 @@ int LoadBatch(const BatchOptions& options) {
   PreviewIntoPane(state, window, kColQuantity, Control::img_uba);
   if (!state.stopRequested) PreviewResultPanes(state, window);
   if (window.WasInterrupted()) return Interrupted();
-  return WritePreviews(options, window);
+  if (WritePreviews(options, window) != 0) return kExitFailure;
+  return WriteExports(options, state, window) == 0 ? 0 : kExitFailure;
 }
 
 int RunBatch(const BatchOptions& options, char separator) {
@@ -231,6 +237,8 @@ int RunBatch(const BatchOptions& options, char separator) {
   // Preview names carry the radius as typed, not as the file's separator has it.
   window.SetText(Control::txt_radius, *options.radius);
   if (WritePreviews(options, window) != 0) return kExitFailure;
+  // The result file is complete and closed before any export starts.
+  if (WriteExports(options, state, window) != 0) return kExitFailure;
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   std::fprintf(stderr, "zelvo-batch: %d points, %d passes, %d passed over, %.2f s\n",

@@ -124,6 +124,7 @@ void Passes::Store(int k, int pass) {
     results.column[kColRq][k] = Rq;
     results.column[kColRqResidual][k] = rq;
     results.column[kColNpoints][k] = fit.npoints;
+    results.recorded[k] = 1;
   } else if (job_.object == 0) {
     results.column[kColQuantity][k] = Rq;
   }

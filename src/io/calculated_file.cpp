@@ -105,9 +105,10 @@ int ReadCalculatedHeader(const std::string& fileName, RunObserver& observer, Cal
 }
 
 int ReadCalculatedRecords(const std::string& fileName, RunObserver& observer,
-                          ResultTable& rows, DataExtent& extent, AreaCentre& centre,
-                          const std::function<void()>& betweenPasses) {
+                          ResultTable& rows, std::vector<double>& pointIds, DataExtent& extent,
+                          AreaCentre& centre, const std::function<void()>& betweenPasses) {
   rows.Release();
+  std::vector<double>().swap(pointIds);
   LineReader reader;
   if (!reader.Open(fileName)) {
     observer.ShowMessage("Cannot open input data file");
@@ -127,8 +128,10 @@ int ReadCalculatedRecords(const std::string& fileName, RunObserver& observer,
   try {
     if (count > 2147483647LL) throw std::bad_alloc();
     rows.Resize(static_cast<std::size_t>(count));
+    pointIds.resize(static_cast<std::size_t>(count));
   } catch (const std::bad_alloc&) {
     rows.Release();
+    std::vector<double>().swap(pointIds);
     observer.ShowMessage("Error by allocating memory for calculated data");
     return 1;
   }
@@ -148,12 +151,15 @@ int ReadCalculatedRecords(const std::string& fileName, RunObserver& observer,
     extent.qmax = std::max(extent.qmax, r[3]);
     const double row[kResultColumns] = {r[0], r[1], r[3], r[4], r[5], r[6], r[7], r[8], r[9]};
     for (int c = 0; c < kResultColumns; ++c) rows.column[c][n] = row[c];
+    rows.recorded[n] = 1;
+    pointIds[n] = r[2];
     ++n;
     return true;
   });
   if (!read || n != count) {
     // Keep no partial rows of a file that failed or changed between the passes.
     rows.Release();
+    std::vector<double>().swap(pointIds);
     observer.ShowMessage(read ? kInputChangedMessage : "Cannot open input data file");
     return 1;
   }

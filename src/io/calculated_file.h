@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 #include <string_view>
 
 #include "io/point_table.h"
@@ -42,12 +43,13 @@ struct CalculatedFile {
 // usable radius.
 int ReadCalculatedHeader(const std::string& fileName, RunObserver& observer, CalculatedFile& file);
 
-// Reads every record into the rows (x, y, quantity, results) with their
-// extent and mid-range centre; the coordinates stay as written. 0 on
+// Reads every record into the rows (x, y, quantity, results) and its point
+// identifier into pointIds, with their extent and mid-range centre; the
+// coordinates stay as written. 0 on
 // success; 1 when there is no record, no memory for them, or the second pass
 // does not give the records of the first, reported, with the rows left empty.
 int ReadCalculatedRecords(const std::string& fileName, RunObserver& observer,
-                          ResultTable& rows, DataExtent& extent, AreaCentre& centre,
-                          const std::function<void()>& betweenPasses = [] {});
+                          ResultTable& rows, std::vector<double>& pointIds, DataExtent& extent,
+                          AreaCentre& centre, const std::function<void()>& betweenPasses = [] {});
 
 }  // namespace zelvo

@@ -141,10 +141,11 @@ TEST_F(Load, RecordsChangedBetweenThePassesAreRefused) {
   for (const int records : {1, 3}) {
     const std::string path = dir.Write("calc.dat", header + record + record);
     ResultTable rows;
+    std::vector<double> ids;
     DataExtent extent;
     AreaCentre centre;
     window.ClearMessages();
-    EXPECT_EQ(ReadCalculatedRecords(path, window, rows, extent, centre, [&] {
+    EXPECT_EQ(ReadCalculatedRecords(path, window, rows, ids, extent, centre, [&] {
                 std::string rewritten = header;
                 for (int k = 0; k < records; ++k) rewritten += record;
                 dir.Write("calc.dat", rewritten);

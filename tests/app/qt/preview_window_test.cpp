@@ -67,7 +67,7 @@ TEST_F(Previews, SaveWritesThePaneByTheChosenFilter) {
   ASSERT_EQ(dialogs.size(), 2u);
   EXPECT_TRUE(dialogs[0].first) << "the save dialog";
   EXPECT_EQ(dialogs[0].second.fileName, "hgqx_r=2.5_iter=0_object=rga.bmp");
-  EXPECT_EQ(dialogs[0].second.filter, "Windows bitmap (*.bmp)|*.bmp|Jpeg files (*.jpg)|*.jpg");
+  EXPECT_EQ(dialogs[0].second.filter, "Windows bitmap (*.bmp)|*.bmp|Jpeg files (*.jpg)|*.jpg|PNG files (*.png)|*.png");
   EXPECT_EQ(dialogs[0].second.defaultExtension, "bmp");
   EXPECT_EQ(dialogs[1].second.fileName, "hgqy_r=2.5_iter=0_object=rga.bmp");
   EXPECT_EQ(ReadFile(asBitmap).substr(0, 2), "BM");
