@@ -23,6 +23,8 @@
 #include <gdal.h>
 #include <ogr_spatialref.h>
 
+#include "export/gdal_failure.h"
+
 namespace zelvo {
 namespace {
 
@@ -44,30 +46,6 @@ struct DatasetCloser {
   void operator()(void* dataset) const { GDALClose(dataset); }
 };
 using Dataset = std::unique_ptr<void, DatasetCloser>;
-
-// Keeps GDAL's messages off stderr while alive and holds the first failure:
-// it names the cause, the failures after it are its consequences.
-class FailureCapture {
- public:
-  FailureCapture() { CPLPushErrorHandlerEx(&Record, this); }
-  ~FailureCapture() { CPLPopErrorHandler(); }
-  FailureCapture(const FailureCapture&) = delete;
-  FailureCapture& operator=(const FailureCapture&) = delete;
-
-  bool failed() const { return failed_; }
-  const std::string& message() const { return message_; }
-
- private:
-  static void CPL_STDCALL Record(CPLErr type, CPLErrorNum, const char* message) {
-    auto* self = static_cast<FailureCapture*>(CPLGetErrorHandlerUserData());
-    if (type < CE_Failure || self->failed_) return;
-    self->failed_ = true;
-    self->message_ = message != nullptr ? message : "";
-  }
-
-  bool failed_ = false;
-  std::string message_;
-};
 
 bool HasCapability(GDALDriverH driver, const char* capability) {
   const char* value = GDALGetMetadataItem(driver, capability, nullptr);
@@ -125,7 +103,7 @@ std::string GridShapeProblem(const NodeGrid& nodes) {
 
 // As -a_srs reads it.
 std::optional<OGRSpatialReference> ReadCrs(const std::string& crs) {
-  FailureCapture quiet;
+  GdalFailureCapture quiet;
   OGRSpatialReference reference;
   if (reference.SetFromUserInput(crs.c_str()) != OGRERR_NONE) return std::nullopt;
   return reference;
@@ -175,7 +153,7 @@ Dataset MemoryGrid(const NodeGrid& nodes, double west, double south, float nodat
 std::string WriteThroughDriver(GDALDriverH driver, const std::string& temporary,
                                const NodeGrid& nodes, double west, double south,
                                OGRSpatialReference* crs) {
-  FailureCapture capture;
+  GdalFailureCapture capture;
   bool written = false;
   if (Dataset memory = MemoryGrid(nodes, west, south, NodataFor(driver), crs)) {
     Dataset copy(
@@ -285,7 +263,7 @@ bool MoveIntoPlace(const Renames& files, const WriteNames& names, const std::str
 // grid they would describe it wrongly (a .prj claiming a coordinate system
 // the new grid has not).
 std::vector<fs::path> SidecarsOfDatasetAt(const std::string& path) {
-  FailureCapture quiet;
+  GdalFailureCapture quiet;
   Dataset existing(
       GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
   if (!existing) return {};

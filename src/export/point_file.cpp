@@ -21,6 +21,7 @@
 #include <ogrsf_frmts.h>
 
 #include "base/whole_file.h"
+#include "export/gdal_failure.h"
 
 namespace zelvo {
 namespace {
@@ -92,36 +93,6 @@ void AppendShortest(double finite, std::string& text) {
   const std::to_chars_result written = std::to_chars(digits, digits + sizeof digits, finite);
   text.append(digits, written.ptr);
 }
-
-// Keeps GDAL from printing while it lives; GDAL's first failure becomes the
-// reason. Closing a dataset reports only through this channel.
-class GdalFailureCapture {
- public:
-  GdalFailureCapture() {
-    CPLErrorReset();
-    CPLPushErrorHandlerEx(&GdalFailureCapture::Record, this);
-  }
-  ~GdalFailureCapture() { CPLPopErrorHandler(); }
-  GdalFailureCapture(const GdalFailureCapture&) = delete;
-  GdalFailureCapture& operator=(const GdalFailureCapture&) = delete;
-
-  bool failed() const { return failed_; }
-  // GDAL's words when it gave any, else the fallback.
-  std::string Reason(const char* fallback) const { return message_.empty() ? fallback : message_; }
-
- private:
-  static void CPL_STDCALL Record(CPLErr level, CPLErrorNum, const char* message) {
-    auto* self = static_cast<GdalFailureCapture*>(CPLGetErrorHandlerUserData());
-    if (level < CE_Failure || self->failed_) return;
-    self->failed_ = true;
-    self->message_ = message != nullptr ? message : "";
-    // Some drivers break their message in two; a reason is one line.
-    std::replace(self->message_.begin(), self->message_.end(), '\n', ' ');
-  }
-
-  bool failed_ = false;
-  std::string message_;
-};
 
 // An empty text claims none and leaves the reference empty.
 int ReadCrs(const std::string& crs, OGRSpatialReference& srs, std::string& reason) {
