@@ -8,6 +8,8 @@
 namespace zelvo {
 namespace {
 
+constexpr std::uint64_t kGridCopies = 3;
+
 // Whether a per-point column belongs to the rows.
 bool Matches(const std::vector<double>* column, const ExportSource& source) {
   return column != nullptr && static_cast<int>(column->size()) == source.results->Size();
@@ -17,6 +19,15 @@ bool Matches(const std::vector<double>* column, const ExportSource& source) {
 
 int ExportGrid(const ExportSource& source, const ExportVariable& variable, RunObserver& observer,
                NodeGrid& grid) {
+  // The grid, GDAL's copy of it and a writer's buffers must fit beside the
+  // lattice, under the same budget the lattice was laid with.
+  const std::uint64_t nodes = static_cast<std::uint64_t>(source.cluster->nx) *
+                              static_cast<std::uint64_t>(source.cluster->ny);
+  if (nodes * sizeof(float) * kGridCopies > DefaultLatticeBudget()) {
+    observer.ShowMessage("Not enough memory for a grid of " + std::to_string(source.cluster->nx) +
+                         " x " + std::to_string(source.cluster->ny) + " nodes");
+    return 1;
+  }
   try {
     if (variable.column != kColQuantity || !Matches(source.quantityAsRead, source)) {
       GridNodes(*source.cluster, *source.results, variable.column, source.searchRadius,
