@@ -325,7 +325,12 @@ int WriteOgr(const std::string& path, const char* driverName, const PointRecords
   std::string temporary;
   if (TemporaryBeside(path, temporary, reason) != 0) return 1;
   const std::string layerName = std::filesystem::path(path).stem().string();
-  OGRSpatialReference* claimed = crs.empty() ? nullptr : &srs;
+  // A GeoPackage layer without a system is taken as undefined geographic;
+  // the undefined Cartesian system claims nothing a projected survey is not.
+  if (crs.empty() && std::string_view(driverName) == "GPKG") {
+    srs.SetFromUserInput("LOCAL_CS[\"Undefined Cartesian SRS\"]");
+  }
+  OGRSpatialReference* claimed = crs.empty() && std::string_view(driverName) != "GPKG" ? nullptr : &srs;
   if (WriteDataset(temporary, layerName, driverName, records, claimed, reason) == 0) {
     if (SyncToDisk(temporary) && ::rename(temporary.c_str(), path.c_str()) == 0) return 0;
     reason = std::strerror(errno);
