@@ -17,6 +17,7 @@
 #include "app/field_leaving_check.h"
 #include "app/load_command.h"
 #include "app/preview_commands.h"
+#include "app/qt/grid_views.h"
 #include "app/qt/pane_widget.h"
 #include "app/run_parameter_table.h"
 #include "app/window_items.h"
@@ -72,6 +73,7 @@ TfrmMain::TfrmMain(WindowOptions options)
   }
   state_.paneWidth = Pane(Control::img_uba)->PaneWidth();
   state_.paneHeight = Pane(Control::img_uba)->PaneHeight();
+  gridViews_ = std::make_unique<GridViews>(state_, *this, this);
   sinceMessages_.start();
   ReadCfg(*this, settings_);
 }
@@ -93,6 +95,7 @@ void TfrmMain::Guarded(Handler handler) {
 
 void TfrmMain::ConnectHandlers() {
   for (Control field : FieldsCheckedOnLeaving()) Widget(field)->installEventFilter(this);
+  for (Control pane : kPreviewPanes) Widget(pane)->installEventFilter(this);
   const auto button = [this](Control control) { return static_cast<QPushButton*>(Widget(control)); };
   const auto list = [this](Control control) { return static_cast<QComboBox*>(Widget(control)); };
   connect(button(Control::btn_in), &QPushButton::clicked, this, [this] { Guarded([this] { btn_inClick(); }); });
@@ -139,7 +142,8 @@ void TfrmMain::btn_calcClick() {
   // Refused while a run (or a preview) is under way: it would release the
   // tables under the running loop.
   if (state_.busy || closing_) return;
-  Guarded([this] { zelvo::btn_calcClick(state_, *this); });
+  CalcOutcome outcome = CalcOutcome::kFailed;  // also when an error escaped the run
+  Guarded([this, &outcome] { outcome = zelvo::btn_calcClick(state_, *this); });
   if (state_.busy) {
     // An error escaped the run and was shown: back to idle.
     state_.busy = false;
@@ -151,7 +155,9 @@ void TfrmMain::btn_calcClick() {
   if (closing_) {
     closing_ = false;
     close();
+    return;
   }
+  if (outcome != CalcOutcome::kRefused) Guarded([this] { gridViews_->FollowResults(); });
 }
 
 void TfrmMain::btn_stopClick() {
@@ -161,15 +167,27 @@ void TfrmMain::btn_stopClick() {
 
 void TfrmMain::btn_exitClick() { close(); }
 
-void TfrmMain::btn_loadClick() { RunPreviewCommand([this] { zelvo::btn_loadClick(state_, *this); }); }
+void TfrmMain::btn_loadClick() {
+  RunPreviewCommand([this] { zelvo::btn_loadClick(state_, *this); });
+  if (!closed_) Guarded([this] { gridViews_->FollowResults(); });
+}
 
 void TfrmMain::btn_save1Click() { SavePaneClick(state_, *this, Control::cb1); }
 void TfrmMain::btn_save2Click() { SavePaneClick(state_, *this, Control::cb2); }
 void TfrmMain::btn_save3Click() { SavePaneClick(state_, *this, Control::cb3); }
 
 void TfrmMain::cb1Change() { RunPreviewCommand([this] { VariableBoxChange(state_, *this, Control::cb1); }); }
-void TfrmMain::cb2Change() { RunPreviewCommand([this] { VariableBoxChange(state_, *this, Control::cb2); }); }
-void TfrmMain::cb3Change() { RunPreviewCommand([this] { VariableBoxChange(state_, *this, Control::cb3); }); }
+void TfrmMain::cb2Change() {
+  RunPreviewCommand([this] { VariableBoxChange(state_, *this, Control::cb2); });
+  if (!closed_) Guarded([this] { gridViews_->FollowVariable(Control::img_regta); });
+}
+
+void TfrmMain::cb3Change() {
+  RunPreviewCommand([this] { VariableBoxChange(state_, *this, Control::cb3); });
+  if (!closed_) Guarded([this] { gridViews_->FollowVariable(Control::img_delta); });
+}
+
+void TfrmMain::PaneDblClick(Control pane) { gridViews_->Open(pane); }
 
 void TfrmMain::RunPreviewCommand(const std::function<void()>& command) {
   // A preview pumps messages; a close that came in meanwhile cancelled it and
@@ -201,12 +219,18 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
   }
   if (!closed_) {
     closed_ = true;
+    gridViews_->CloseAll();
     FormClose();
   }
   event->accept();
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonDblClick) {
+    for (Control pane : kPreviewPanes) {
+      if (watched == Widget(pane)) Guarded([this, pane] { PaneDblClick(pane); });
+    }
+  }
   if (event->type() != QEvent::FocusOut || checkingField_ || closing_) {
     return QWidget::eventFilter(watched, event);
   }

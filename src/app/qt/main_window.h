@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -19,6 +20,7 @@ class QLineEdit;
 
 namespace zelvo {
 
+class GridViews;
 class PaneWidget;
 class UpDownWidget;
 struct LayoutEntry;
@@ -99,6 +101,8 @@ class TfrmMain : public QWidget, public WindowServices {
   void cb1Change();
   void cb2Change();
   void cb3Change();
+  // Opens the pane's grid view, or brings it to the front.
+  void PaneDblClick(Control pane);
   // The check of a parameter's field on leaving it; false when the focus was
   // put back.
   bool FieldExit(Control field);
@@ -132,6 +136,7 @@ class TfrmMain : public QWidget, public WindowServices {
   char separator_;
   RunState state_;
   SettingsBlock settings_;
+  std::unique_ptr<GridViews> gridViews_;
   std::array<QWidget*, kControlCount> widgets_{};
   // The same widgets by kind (null where the control is of another kind): a
   // run reads the live controls at every point, and a cast each time costs.
