@@ -111,7 +111,7 @@ const std::vector<CommandLineOption>& Options() {
        .takes = "HGQX, HGQY, HGQ, RQ or rq",
        .apply = [](auto& o, auto& value) { return TakePaneVariable(value, o.pane3Variable); }},
       {.name = ParameterOption(Control::txt_nearest), .value = "G",
-       .description = "gridding radius of the previews (default: the search radius)",
+       .description = "gridding radius of previews, grids and maps (default: R)",
        .apply = [](auto& o, auto& value) { o.griddingRadius = value; return true; }},
       {.name = "--image-format", .value = "bmp|jpg|png",
        .description = "format of the preview files (default bmp)", .takes = "bmp, jpg or png",
@@ -164,11 +164,13 @@ const std::vector<CommandLineOption>& Options() {
 constexpr const char* kUsageHead =
     "usage: zelvo-batch [OPTIONS] INPUT OUTPUT\n"
     "       zelvo-batch --settings FILE [OPTIONS] [INPUT OUTPUT]\n"
-    "       zelvo-batch --load RESULTFILE --preview DIR [--pane2 VAR] [--pane3 VAR]\n"
+    "       zelvo-batch --load RESULTFILE [--preview DIR] [--grid-out DIR] [--points-out FILE]\n"
+    "                   [--map DIR] [--pane2 VAR] [--pane3 VAR]\n"
     "       zelvo-batch --info INPUT [--columns X,Y,P,Q] [--decimal-separator C] [--subset FILE]\n"
     "\n"
     "Computes horizontal gradients, fitted values and residuals at every point of INPUT\n"
-    "and writes them to OUTPUT.\n"
+    "and writes them to OUTPUT; on request also previews, GDAL grids, point layers and\n"
+    "report maps.\n"
     "\n";
 
 constexpr const char* kUsageTail =
