@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # One entry for a fresh machine:
-#   scripts/zelvo.sh example   install, build (Release), run the shipped example
+#   scripts/zelvo.sh example   install, build (Release) what the example needs, run it
 #   scripts/zelvo.sh test      install, build, run every test
+# JOBS sets how many compile jobs run at once (default: every core).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,13 +14,15 @@ esac
 
 bash scripts/install-deps.sh
 build=build
+jobs=${JOBS:-$(nproc)}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --parallel "$(nproc)"
 
 if [ "$task" = test ]; then
+  cmake --build "$build" --parallel "$jobs"
   export QT_QPA_PLATFORM=offscreen
-  ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"
+  ctest --test-dir "$build" --output-on-failure --parallel "$jobs"
   exit
 fi
 
+cmake --build "$build" --parallel "$jobs" --target zelvo-batch
 bash examples/run-example.sh "$build"
