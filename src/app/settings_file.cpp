@@ -10,6 +10,7 @@
 #include "base/whole_file.h"
 #include "base/number_text.h"
 #include "app/settings_fields.h"
+#include "app/settings_location.h"
 #include "app/window_items.h"
 #include "app/window_services.h"
 
@@ -198,9 +199,8 @@ bool WriteSettingsFile(const std::string& path, const SettingsBlock& block) {
   return WriteWholeFile(path, block.bytes.data(), SettingsBlock::kSize, reason) == 0;
 }
 
-void ReadCfg(WindowServices& window, SettingsBlock& block) {
-  const std::string path = SettingsFileName(window.ExecutablePath());
-  switch (ReadSettingsFile(path, block)) {
+void ReadCfg(WindowServices& window, SettingsBlock& block, const SettingsLocation& location) {
+  switch (ReadSettingsFile(location.ReadPath(), block)) {
     case SettingsRead::kAbsent:
       break;
     case SettingsRead::kRead:
@@ -213,13 +213,23 @@ void ReadCfg(WindowServices& window, SettingsBlock& block) {
   for (Control pane : kPreviewPanes) window.ClearPane(pane);
 }
 
-bool SaveSettings(WindowServices& window, SettingsBlock& block) {
-  const std::string path = SettingsFileName(window.ExecutablePath());
-  if (!FillBlock(window, block) || !WriteSettingsFile(path, block)) {
+bool SaveSettings(WindowServices& window, SettingsBlock& block, const SettingsLocation& location) {
+  const std::string path = location.WritePath();
+  if (path.empty()) return true;
+  const bool folderReady = location.programFolderWritable || MakeFolders(location.configurationFolder);
+  if (!FillBlock(window, block) || !folderReady || !WriteSettingsFile(path, block)) {
     window.ShowMessage(kSettingsCaption, kSaveSettingsMessage);
     return false;
   }
   return true;
+}
+
+void ReadCfg(WindowServices& window, SettingsBlock& block) {
+  ReadCfg(window, block, LocateSettings(window.ExecutablePath(), UserConfigurationFolder()));
+}
+
+bool SaveSettings(WindowServices& window, SettingsBlock& block) {
+  return SaveSettings(window, block, LocateSettings(window.ExecutablePath(), UserConfigurationFolder()));
 }
 
 }  // namespace zelvo

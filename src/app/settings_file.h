@@ -10,6 +10,7 @@
 namespace zelvo {
 
 class WindowServices;
+struct SettingsLocation;
 
 // The raw image of the settings file: fixed offsets, little-endian, packed.
 // The window keeps one for its whole life, so that the reserved bytes and
@@ -103,13 +104,20 @@ inline constexpr const char* kSettingsCaption = "Eror";
 inline constexpr const char* kReadSettingsMessage = "Error by read config file - use default";
 inline constexpr const char* kSaveSettingsMessage = "Error by save config file";
 
-// At window start: applies the settings file beside the executable to the
+// At window start: applies the settings file the location reads to the
 // controls and clears the three panes.
-void ReadCfg(WindowServices& window, SettingsBlock& block);
+void ReadCfg(WindowServices& window, SettingsBlock& block, const SettingsLocation& location);
 
-// At window close: fills the block from the controls and writes it. False
+// At window close: fills the block from the controls and writes it where the
+// location writes, making the configuration folder when it is missing. False
 // when the file could not be written or a number field did not convert
-// (reported; the previous file is kept).
+// (reported; the previous file is kept). Where no folder is the user's to
+// write, nothing is written and nothing said.
+bool SaveSettings(WindowServices& window, SettingsBlock& block, const SettingsLocation& location);
+
+// The same for the settings of the window's executable, the configuration
+// folder taken from the environment.
+void ReadCfg(WindowServices& window, SettingsBlock& block);
 bool SaveSettings(WindowServices& window, SettingsBlock& block);
 
 }  // namespace zelvo

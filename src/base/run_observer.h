@@ -15,6 +15,13 @@ class RunObserver {
 
   // A plain message, captioned with the application's title.
   virtual void ShowMessage(std::string_view text) = 0;
+  // A file that could not be opened, read or written, and the errno of the
+  // call that failed. The window tells only the message; a terminal has room
+  // for the name and the system's reason.
+  virtual void ShowFileFailure(std::string_view message, const std::string& /*fileName*/,
+                               int /*error*/) {
+    ShowMessage(message);
+  }
   // Yes answers true.
   virtual bool Ask(std::string_view caption, std::string_view text) = 0;
   // Handles what is pending for the user's window; this is when a Stop can

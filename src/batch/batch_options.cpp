@@ -14,6 +14,7 @@ namespace {
 // it and what it does to the options.
 struct CommandLineOption {
   std::string name;
+  const char* shortName = nullptr;  // the one-letter form, as -q
   const char* value = nullptr;    // what the usage calls its value; nullptr: it takes none
   const char* description = "";   // later lines go on at the description column
   bool listedWithNext = false;    // on one usage line with the option after it
@@ -90,7 +91,8 @@ const std::vector<CommandLineOption>& Options() {
          o.stopOnSingular = value == "stop";
          return true;
        }},
-      {.name = "--quiet", .description = "no progress bar",
+      {.name = "--quiet", .shortName = "-q",
+       .description = "print only errors and warnings: no progress bar, no summary",
        .apply = [](auto& o, auto&) { o.quiet = true; return true; }},
       {.name = "--settings", .value = "FILE",
        .description = "every parameter from a settings file the window wrote\n"
@@ -153,7 +155,7 @@ const std::vector<CommandLineOption>& Options() {
        }},
       {.name = "--info", .description = "print what INPUT holds and stop",
        .apply = [](auto& o, auto&) { o.mode = BatchMode::kInfo; return true; }},
-      {.name = "--help", .listedWithNext = true,
+      {.name = "--help", .shortName = "-h", .listedWithNext = true,
        .apply = [](auto& o, auto&) { o.mode = BatchMode::kHelp; return true; }},
       {.name = "--version",
        .apply = [](auto& o, auto&) { o.mode = BatchMode::kVersion; return true; }},
@@ -171,6 +173,11 @@ constexpr const char* kUsageHead =
     "Computes horizontal gradients, fitted values and residuals at every point of INPUT\n"
     "and writes them to OUTPUT; on request also previews, GDAL grids, point layers and\n"
     "report maps.\n"
+    "\n"
+    "INPUT (or RESULTFILE) - reads standard input and OUTPUT - writes the result file\n"
+    "to standard output, not with --subset, whose trace file is named after OUTPUT.\n"
+    "An option's value may also follow an = sign, as --radius=60; -- ends the options,\n"
+    "so that later arguments are file names even when they start with -.\n"
     "\n";
 
 constexpr const char* kUsageTail =
@@ -189,7 +196,9 @@ std::size_t DescriptionColumn(std::size_t optionWidth) {
 }
 
 std::string Written(const CommandLineOption& option) {
-  return option.value == nullptr ? option.name : option.name + " " + option.value;
+  const std::string name =
+      option.shortName == nullptr ? option.name : option.shortName + (", " + option.name);
+  return option.value == nullptr ? name : name + " " + option.value;
 }
 
 std::string UsageLine(const std::string& written, std::string_view description) {
@@ -217,12 +226,95 @@ std::string OptionLines() {
   return lines;
 }
 
-const CommandLineOption* FindOption(const std::string& argument) {
-  const std::string name = argument == "-h" ? "--help" : argument;  // the short form
+const CommandLineOption* FindOption(std::string_view name) {
   for (const CommandLineOption& option : Options()) {
-    if (option.name == name) return &option;
+    if (option.name == name || (option.shortName != nullptr && name == option.shortName)) {
+      return &option;
+    }
   }
   return nullptr;
+}
+
+// "-" alone names standard input or output, a file name like any other.
+bool IsOptionLike(const std::string& argument) { return argument.size() > 1 && argument[0] == '-'; }
+
+// The arguments being read, one after the other, and what is found wrong.
+class ArgumentCursor {
+ public:
+  ArgumentCursor(const std::vector<std::string>& arguments, std::vector<std::string>& errors)
+      : arguments_(arguments), errors_(errors) {}
+
+  bool AtEnd() const { return next_ == arguments_.size(); }
+  const std::string& Take() { return arguments_[next_++]; }
+  void Refuse(std::string what) { errors_.push_back(std::move(what)); }
+
+  // The value of an option written as --name=VALUE or --name VALUE; none
+  // when the line ends first.
+  std::optional<std::string> ValueOf(const std::string& written,
+                                     std::optional<std::string> attached) {
+    if (attached) return attached;
+    if (AtEnd()) {
+      Refuse(written + " needs a value");
+      return std::nullopt;
+    }
+    return Take();
+  }
+
+ private:
+  const std::vector<std::string>& arguments_;
+  std::vector<std::string>& errors_;
+  std::size_t next_ = 0;
+};
+
+// Applies one option as written on the line; false when it asks for an
+// answer at once (--help, --version).
+bool ApplyOption(const std::string& argument, ArgumentCursor& cursor, BatchOptions& options) {
+  const std::size_t equals = argument.rfind("--", 0) == 0 ? argument.find('=') : std::string::npos;
+  const std::string written = argument.substr(0, equals);
+  std::optional<std::string> attached;
+  if (equals != std::string::npos) attached = argument.substr(equals + 1);
+  const CommandLineOption* option = FindOption(written);
+  if (option == nullptr) {
+    cursor.Refuse("unknown option " + written);
+    return true;
+  }
+  std::optional<std::string> value;
+  if (option->value != nullptr) {
+    value = cursor.ValueOf(written, attached);
+    if (!value) return true;
+  } else if (attached) {
+    cursor.Refuse(option->name + " takes no value");
+    return true;
+  }
+  if (!option->apply(options, value.value_or(""))) {
+    cursor.Refuse(option->name + " takes " + option->takes);
+    return true;
+  }
+  return options.mode != BatchMode::kHelp && options.mode != BatchMode::kVersion;
+}
+
+// What the mode makes of the arguments that are no options.
+void TakeFileNames(const std::vector<std::string>& positional, ParsedCommandLine& parsed) {
+  BatchOptions& options = parsed.options;
+  if (options.mode == BatchMode::kLoad) {
+    if (!positional.empty()) parsed.errors.push_back("--load takes no INPUT or OUTPUT");
+    if (options.previewDir.empty() && !WantsExports(options)) {
+      parsed.errors.push_back(
+          "--load needs --preview DIR, --grid-out DIR, --points-out FILE or --map DIR");
+    }
+    return;
+  }
+  const std::size_t wanted = options.mode == BatchMode::kInfo ? 1 : 2;
+  const bool namedBySettings = !options.settingsFileName.empty() && positional.empty();
+  if (namedBySettings) return;
+  if (positional.size() != wanted) {
+    parsed.errors.push_back(wanted == 1 ? "--info takes one INPUT file"
+                                        : "expected INPUT and OUTPUT file names");
+    parsed.fileNamesRead = false;
+    return;
+  }
+  options.inputFileName = positional[0];
+  if (wanted == 2) options.outputFileName = positional[1];
 }
 
 }  // namespace
@@ -264,42 +356,23 @@ std::optional<int> ParseCenterMode(const std::string& text) {
 
 ParsedCommandLine ParseBatchCommandLine(const std::vector<std::string>& arguments,
                                         const BatchOptions& start) {
-  BatchOptions options = start;
+  ParsedCommandLine parsed{start, {}};
+  ArgumentCursor cursor(arguments, parsed.errors);
   std::vector<std::string> positional;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    if (const CommandLineOption* option = FindOption(argument)) {
-      std::string value;
-      if (option->value != nullptr) {
-        if (i + 1 >= arguments.size()) return {std::nullopt, argument + " needs a value"};
-        value = arguments[++i];
-      }
-      if (!option->apply(options, value)) return {std::nullopt, option->name + " takes " + option->takes};
-      // --help and --version answer at once, whatever else the line holds.
-      if (options.mode == BatchMode::kHelp || options.mode == BatchMode::kVersion) return {options, {}};
-    } else if (argument.size() > 1 && argument[0] == '-' && argument != "-") {
-      return {std::nullopt, "unknown option " + argument};
-    } else {
+  bool optionsEnded = false;
+  while (!cursor.AtEnd()) {
+    const std::string& argument = cursor.Take();
+    if (optionsEnded || !IsOptionLike(argument)) {
       positional.push_back(argument);
+    } else if (argument == "--") {
+      optionsEnded = true;
+    } else if (!ApplyOption(argument, cursor, parsed.options)) {
+      // --help and --version answer at once, whatever follows on the line.
+      return parsed;
     }
   }
-  if (options.mode == BatchMode::kLoad) {
-    if (!positional.empty()) return {std::nullopt, "--load takes no INPUT or OUTPUT"};
-    if (options.previewDir.empty() && !WantsExports(options)) {
-      return {std::nullopt, "--load needs --preview DIR, --grid-out DIR, --points-out FILE or --map DIR"};
-    }
-    return {options, {}};
-  }
-  const std::size_t wanted = options.mode == BatchMode::kInfo ? 1 : 2;
-  const bool namedBySettings = !options.settingsFileName.empty() && positional.empty();
-  if (namedBySettings) return {options, {}};
-  if (positional.size() != wanted) {
-    return {std::nullopt, wanted == 1 ? "--info takes one INPUT file"
-                                      : "expected INPUT and OUTPUT file names"};
-  }
-  options.inputFileName = positional[0];
-  if (wanted == 2) options.outputFileName = positional[1];
-  return {options, {}};
+  TakeFileNames(positional, parsed);
+  return parsed;
 }
 
 std::string OptionsFromSettings(const SettingsValues& s, BatchOptions& o) {

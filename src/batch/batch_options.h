@@ -54,12 +54,17 @@ struct BatchOptions {
 };
 
 struct ParsedCommandLine {
-  std::optional<BatchOptions> options;
-  std::string error;  // what is wrong, when options is empty
+  BatchOptions options;             // as far as the line could be read
+  std::vector<std::string> errors;  // each thing wrong with it, in the order found
+  // False when the file names the mode needs are not there to check (the
+  // line's INPUT and OUTPUT are wrong, or the settings file that would name
+  // them could not be read): checking them would only repeat that.
+  bool fileNamesRead = true;
 };
 
 // The options start from the given ones (those of a settings file); with
-// --settings, INPUT and OUTPUT may be left out.
+// --settings, INPUT and OUTPUT may be left out. Every option takes its value
+// as --option VALUE or --option=VALUE; "--" ends the options.
 ParsedCommandLine ParseBatchCommandLine(const std::vector<std::string>& arguments,
                                         const BatchOptions& start = {});
 
@@ -82,7 +87,7 @@ std::optional<int> ParseCenterMode(const std::string& text);
 // txt_radius.
 std::string ParameterOption(Control field);
 
-// What --help prints, and a usage error after its message.
+// What --help prints.
 std::string BatchUsage();
 
 }  // namespace zelvo

@@ -21,6 +21,7 @@
 #include "batch/batch_options.h"
 #include "batch/batch_exports.h"
 #include "batch/batch_previews.h"
+#include "batch/standard_streams.h"
 #include "batch/terminal_window.h"
 #include "core/live_choices.h"
 #include "io/point_reader.h"
@@ -40,9 +41,16 @@ volatile std::sig_atomic_t gInterrupted = 0;
 
 extern "C" void OnInterrupt(int signalNumber) { gInterrupted = signalNumber; }
 
-int UsageError(const std::string& what) {
-  std::fprintf(stderr, "zelvo-batch: %s\n%s", what.c_str(), BatchUsage().c_str());
+// Every error of the line, so that one try can mend them all.
+int UsageError(const std::vector<std::string>& errors) {
+  for (const std::string& what : errors) std::fprintf(stderr, "zelvo-batch: %s\n", what.c_str());
+  std::fputs("Try 'zelvo-batch --help' for more information.\n", stderr);
   return kExitUsage;
+}
+
+int RunFailure(const std::string& what) {
+  std::fprintf(stderr, "zelvo-batch: %s\n", what.c_str());
+  return kExitFailure;
 }
 
 char LocaleDecimalSeparator() {
@@ -78,17 +86,15 @@ std::vector<TypedField> TypedFields(const BatchOptions& options) {
           {Control::txt_n, options.nearest}};
 }
 
-// The first text typed for the chosen parameters that the window would
-// refuse; empty when there is none.
+// Each text typed for the chosen parameters that the window would refuse.
 template <typename Chosen>
-std::string FirstRefusal(const BatchOptions& options, Chosen chosen) {
+void AddRefusals(const BatchOptions& options, Chosen chosen, std::vector<std::string>& errors) {
   for (const TypedField& typed : TypedFields(options)) {
     const RunParameter& parameter = ParameterOf(typed.field);
     if (!typed.text || !chosen(parameter)) continue;
     std::string problem = TextProblem(parameter, *typed.text, '.');
-    if (!problem.empty()) return problem;
+    if (!problem.empty()) errors.push_back(std::move(problem));
   }
-  return {};
 }
 
 PointColumns Columns(const BatchOptions& options) {
@@ -96,26 +102,51 @@ PointColumns Columns(const BatchOptions& options) {
   return PointColumns{letters[0], letters[1], letters[2], letters[3]};
 }
 
+// The file names' checks of Calc; "-" names a stream, which no file can be.
+void AddFileNameRefusals(const BatchOptions& options, std::vector<std::string>& errors) {
+  AddRefusals(options, [](const RunParameter& p) { return p.kind == ParameterKind::kFileName; },
+              errors);
+  const std::string& input = options.inputFileName;
+  const std::string& output = options.outputFileName;
+  if (!IsStandardStream(input) && !IsStandardStream(output) &&
+      (output == input || SameExistingFile(output, input))) {
+    errors.emplace_back(kSameFileMessage);
+  }
+  if (IsStandardStream(output) && !options.subsetFileName.empty()) {
+    errors.push_back(ParameterOption(Control::txt_log) +
+                     " needs an OUTPUT file name to name the trace file after, not -");
+  }
+}
+
 // The checks that the window makes at Calc or during the run, in its order,
 // made before any file is opened.
-std::string CheckRunOptions(const BatchOptions& options) {
-  const auto isFileName = [](const RunParameter& p) { return p.kind == ParameterKind::kFileName; };
+void AddRunRefusals(const BatchOptions& options, bool fileNamesRead,
+                    std::vector<std::string>& errors) {
   const auto isNumberTakenAtCalc = [](const RunParameter& p) {
     return p.kind != ParameterKind::kFileName && !p.readAtEveryPoint;
   };
   const auto isReadAtEveryPoint = [](const RunParameter& p) { return p.readAtEveryPoint; };
-  if (std::string problem = FirstRefusal(options, isFileName); !problem.empty()) return problem;
-  if (options.outputFileName == options.inputFileName ||
-      SameExistingFile(options.outputFileName, options.inputFileName)) {
-    return kSameFileMessage;
+  if (fileNamesRead) AddFileNameRefusals(options, errors);
+  // A settings file that was read always gives the radius; one that could not
+  // be read may hold it.
+  if (!options.radius && options.settingsFileName.empty()) {
+    errors.push_back(ParameterOption(Control::txt_radius) + " is required");
   }
-  if (!options.radius) return ParameterOption(Control::txt_radius) + " is required";
-  if (std::string problem = FirstRefusal(options, isNumberTakenAtCalc); !problem.empty()) return problem;
+  AddRefusals(options, isNumberTakenAtCalc, errors);
   if (!options.previewDir.empty() && !IsFolder(options.previewDir)) {
-    return "--preview: no folder " + options.previewDir;
+    errors.push_back("--preview: no folder " + options.previewDir);
   }
-  if (std::string problem = FirstRefusal(options, isReadAtEveryPoint); !problem.empty()) return problem;
-  return CheckExportOptions(options);
+  AddRefusals(options, isReadAtEveryPoint, errors);
+}
+
+// What the mode's checks refuse, after what the parse refused.
+void AddModeRefusals(ParsedCommandLine& parsed) {
+  const BatchOptions& options = parsed.options;
+  if (options.mode == BatchMode::kRun) AddRunRefusals(options, parsed.fileNamesRead, parsed.errors);
+  if (options.mode != BatchMode::kRun && options.mode != BatchMode::kLoad) return;
+  if (std::string problem = CheckExportOptions(options); !problem.empty()) {
+    parsed.errors.push_back(std::move(problem));
+  }
 }
 
 void FillWindow(const BatchOptions& options, char separator, HeadlessWindow& window) {
@@ -161,16 +192,21 @@ FixedChoices ChoicesOf(const BatchOptions& options) {
 // The command line over the settings file it names, if any.
 ParsedCommandLine ParseWithSettings(const std::vector<std::string>& arguments) {
   ParsedCommandLine parsed = ParseBatchCommandLine(arguments);
-  if (!parsed.options || parsed.options->settingsFileName.empty()) return parsed;
-  const std::string& path = parsed.options->settingsFileName;
+  const std::string path = parsed.options.settingsFileName;
+  if (path.empty()) return parsed;
+  const auto refuse = [&parsed](std::string what) {
+    parsed.errors.push_back(std::move(what));
+    parsed.fileNamesRead = false;
+    return parsed;
+  };
   SettingsBlock block;
   if (ReadSettingsFile(path, block) != SettingsRead::kRead) {
-    return {std::nullopt, "cannot read the settings file " + path};
+    return refuse("cannot read the settings file " + path);
   }
   WarnOfSettingsSize(path);
   BatchOptions fromFile;
   const std::string problem = OptionsFromSettings(DecodeSettings(block), fromFile);
-  if (!problem.empty()) return {std::nullopt, path + ": " + problem};
+  if (!problem.empty()) return refuse(path + ": " + problem);
   return ParseBatchCommandLine(arguments, fromFile);
 }
 
@@ -202,9 +238,18 @@ int Interrupted() {
   return 128 + gInterrupted;
 }
 
-int LoadBatch(const BatchOptions& options) {
-  if (const std::string problem = CheckExportOptions(options); !problem.empty()) {
-    return UsageError(problem);
+// "-" for a file that is read: the name of the kept copy of standard input.
+// Empty when done or not asked for, else why not.
+std::string TakeStandardInput(std::string& fileName) {
+  if (!IsStandardStream(fileName)) return {};
+  std::string problem = KeepStandardInput();
+  if (problem.empty()) fileName = kStandardInputName;
+  return problem;
+}
+
+int LoadBatch(BatchOptions options) {
+  if (const std::string problem = TakeStandardInput(options.loadFileName); !problem.empty()) {
+    return RunFailure(problem);
   }
   TerminalWindow window('.', false, false, &gInterrupted);
   RunState state;
@@ -219,9 +264,14 @@ int LoadBatch(const BatchOptions& options) {
   return WriteExports(options, state, window) == 0 ? 0 : kExitFailure;
 }
 
-int RunBatch(const BatchOptions& options, char separator) {
-  const std::string problem = CheckRunOptions(options);
-  if (!problem.empty()) return UsageError(problem);
+void PrintSummary(const RunState& state, const TerminalWindow& window, double seconds) {
+  std::fprintf(stderr, "zelvo-batch: %d points, %d passes, %d passed over, %.2f s\n",
+               state.points.table.Size(), state.params.iterations + 1, window.PassedOverPoints(),
+               seconds);
+}
+
+// The run of Calc and what follows it, with the streams in place of files.
+int RunWithFiles(const BatchOptions& options, char separator, StandardOutputStandIn& standIn) {
   const bool showProgress = !options.quiet && isatty(STDERR_FILENO);
   TerminalWindow window(separator, options.stopOnSingular, showProgress, &gInterrupted);
   FillWindow(options, separator, window);
@@ -231,23 +281,44 @@ int RunBatch(const BatchOptions& options, char separator) {
   PrepareWindow(options, state, window);
   const auto started = std::chrono::steady_clock::now();
   const CalcOutcome outcome = btn_calcClick(state, window);
-  window.FinishProgress();
+  if (outcome == CalcOutcome::kCompleted) {
+    window.CompleteProgress();
+  } else {
+    window.FinishProgress();
+  }
   if (window.WasInterrupted()) return Interrupted();
   if (outcome != CalcOutcome::kCompleted) return kExitFailure;
+  if (standIn.Waiting()) {
+    if (const std::string problem = standIn.Deliver(); !problem.empty()) return RunFailure(problem);
+  }
   // Preview names carry the radius as typed, not as the file's separator has it.
   window.SetText(Control::txt_radius, *options.radius);
   if (WritePreviews(options, window) != 0) return kExitFailure;
   // The result file is complete and closed before any export starts.
   if (WriteExports(options, state, window) != 0) return kExitFailure;
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  std::fprintf(stderr, "zelvo-batch: %d points, %d passes, %d passed over, %.2f s\n",
-               state.points.table.Size(), state.params.iterations + 1, window.PassedOverPoints(),
-               seconds);
+  if (!options.quiet) {
+    PrintSummary(state, window,
+                 std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+  }
   return 0;
 }
 
-int PrintInfo(const BatchOptions& options, char separator) {
+int RunBatch(BatchOptions options, char separator) {
+  if (const std::string problem = TakeStandardInput(options.inputFileName); !problem.empty()) {
+    return RunFailure(problem);
+  }
+  StandardOutputStandIn standIn;
+  if (IsStandardStream(options.outputFileName)) {
+    if (const std::string problem = standIn.Create(); !problem.empty()) return RunFailure(problem);
+    options.outputFileName = standIn.FileName();
+  }
+  return RunWithFiles(options, separator, standIn);
+}
+
+int PrintInfo(BatchOptions options, char separator) {
+  if (const std::string problem = TakeStandardInput(options.inputFileName); !problem.empty()) {
+    return RunFailure(problem);
+  }
   TerminalWindow window(separator, false, false, &gInterrupted);
   PointSet points;
   ResultTable results;
@@ -279,9 +350,10 @@ int PrintInfo(const BatchOptions& options, char separator) {
 
 int Main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
-  const ParsedCommandLine parsed = ParseWithSettings(arguments);
-  if (!parsed.options) return UsageError(parsed.error);
-  const BatchOptions& options = *parsed.options;
+  ParsedCommandLine parsed = ParseWithSettings(arguments);
+  AddModeRefusals(parsed);
+  if (!parsed.errors.empty()) return UsageError(parsed.errors);
+  const BatchOptions& options = parsed.options;
   switch (options.mode) {
     case BatchMode::kHelp:
       std::fputs(BatchUsage().c_str(), stdout);

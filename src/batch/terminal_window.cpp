@@ -1,10 +1,17 @@
 #include "batch/terminal_window.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
+
+#include "batch/progress_line.h"
+#include "core/iteration_driver.h"
 
 namespace zelvo {
 namespace {
+
+// Often enough for the clock to move, rarely enough not to slow the run.
+constexpr std::chrono::milliseconds kRedrawInterval{250};
 
 bool IsSingularQuestion(std::string_view text) {
   return text.rfind("Error in SLE", 0) == 0;
@@ -29,22 +36,44 @@ TerminalWindow::TerminalWindow(char fileSeparator, bool stopOnSingular, bool sho
 
 std::string TerminalWindow::NumberToText(double value) const { return FormatGeneral(value, '.'); }
 
+void TerminalWindow::ShowFileFailure(std::string_view message, const std::string& fileName,
+                                     int error) {
+  std::string text = std::string(message) + ": " + fileName;
+  if (error != 0) text += std::string(": ") + std::strerror(error);
+  ShowMessage(text);
+}
+
 void TerminalWindow::SetProgressPosition(int position) {
   HeadlessWindow::SetProgressPosition(position);
   if (!showProgress_) return;
-  const int percent = position / 100;
-  if (percent == shownPercent_) return;
-  shownPercent_ = percent;
-  constexpr int kBarWidth = 40;
-  const int filled = percent * kBarWidth / 100;
-  std::fprintf(stderr, "\r[%s%s] %3d%%", std::string(filled, '#').c_str(),
-               std::string(kBarWidth - filled, ' ').c_str(), percent);
+  const Clock::time_point now = Clock::now();
+  if (!started_) started_ = now;
+  if (!shownLine_.empty() && now - drawnAt_ < kRedrawInterval) return;
+  DrawProgress(position, now);
+}
+
+void TerminalWindow::DrawProgress(int position, Clock::time_point now) {
+  const double elapsed = std::chrono::duration<double>(now - *started_).count();
+  const std::string line = ProgressLine(position, kProgressMaximum, elapsed);
+  if (line == shownLine_) return;
+  // Blanks over the end of a longer line drawn before.
+  const std::size_t blanks = shownWidth_ > line.size() ? shownWidth_ - line.size() : 0;
+  std::fprintf(stderr, "\r%s%s", line.c_str(), std::string(blanks, ' ').c_str());
   std::fflush(stderr);
+  shownLine_ = line;
+  shownWidth_ = line.size();
+  drawnAt_ = now;
+}
+
+void TerminalWindow::CompleteProgress() {
+  if (showProgress_ && started_) DrawProgress(kProgressMaximum, Clock::now());
+  FinishProgress();
 }
 
 void TerminalWindow::FinishProgress() {
-  if (showProgress_ && shownPercent_ >= 0) std::fputc('\n', stderr);
-  shownPercent_ = -1;
+  if (showProgress_ && !shownLine_.empty()) std::fputc('\n', stderr);
+  shownLine_.clear();
+  shownWidth_ = 0;
 }
 
 void TerminalWindow::Report(const RecordedMessage& message) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <csignal>
+#include <optional>
 
 #include "app/headless_window.h"
 
@@ -17,19 +19,31 @@ class TerminalWindow : public HeadlessWindow {
   // Numbers in the batch tool's messages always carry ".".
   std::string NumberToText(double value) const override;
   void SetProgressPosition(int position) override;
+  // "message: file: reason", as command-line tools tell of a file.
+  void ShowFileFailure(std::string_view message, const std::string& fileName, int error) override;
 
   bool WasInterrupted() const { return *interrupted_ != 0; }
   int PassedOverPoints() const { return passedOver_; }
+  // The bar at 100 % for a run that went to its end, then its line ended.
+  void CompleteProgress();
+  // Ends the bar's line, so that what follows starts on a line of its own.
   void FinishProgress();
 
  protected:
   void Report(const RecordedMessage& message) override;
 
  private:
+  using Clock = std::chrono::steady_clock;
+
+  void DrawProgress(int position, Clock::time_point now);
+
   bool stopOnSingular_;
   bool showProgress_;
   const volatile std::sig_atomic_t* interrupted_;
-  int shownPercent_ = -1;
+  std::optional<Clock::time_point> started_;  // the first position of the run
+  Clock::time_point drawnAt_;
+  std::string shownLine_;  // empty when no bar stands on the current line
+  std::size_t shownWidth_ = 0;
   int passedOver_ = 0;
 };
 

@@ -32,6 +32,7 @@ class Passes {
   void Store(int k, int pass);
   int Fail();
   int WriteFailure();
+  void ReportWriteFailure(bool resultFailed);
 
   IterationJob& job_;
   RunObserver& observer_;
@@ -54,14 +55,16 @@ bool Passes::OpenFiles() {
     return false;
   }
   if (!resultFile_.Open(job_.resultFileName)) {
-    observer_.ShowMessage("Error by opening output file");
+    observer_.ShowFileFailure("Error by opening output file", job_.resultFileName,
+                              resultFile_.Error());
     return false;
   }
   resultFile_.Write(headerLine);
   resultFile_.Write(kResultColumnsLine);
   if (!subset.empty()) {
     if (!traceFile_.Open(job_.traceFileName)) {
-      observer_.ShowMessage("Error by opening output trace file");
+      observer_.ShowFileFailure("Error by opening output trace file", job_.traceFileName,
+                                traceFile_.Error());
       resultFile_.Close();
       return false;
     }
@@ -137,9 +140,18 @@ int Passes::Fail() {
 }
 
 int Passes::WriteFailure() {
+  // Which file failed is known before closing the other can fail as well.
+  const bool resultFailed = resultFile_.Failed();
   Fail();
-  observer_.ShowMessage("Error by writing output file");
+  ReportWriteFailure(resultFailed);
   return 1;
+}
+
+// The window names neither file; the observer may name the one that failed.
+void Passes::ReportWriteFailure(bool resultFailed) {
+  const OutputFile& failed = resultFailed ? resultFile_ : traceFile_;
+  const std::string& name = resultFailed ? job_.resultFileName : job_.traceFileName;
+  observer_.ShowFileFailure("Error by writing output file", name, failed.Error());
 }
 
 int Passes::Run() {
@@ -164,7 +176,7 @@ int Passes::Run() {
   const bool resultWritten = resultFile_.Close();
   const bool traceWritten = traceFile_.Close();
   if (!resultWritten || !traceWritten) {
-    observer_.ShowMessage("Error by writing output file");
+    ReportWriteFailure(!resultWritten);
     return 1;
   }
   return 0;

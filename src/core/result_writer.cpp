@@ -1,5 +1,7 @@
 #include "core/result_writer.h"
 
+#include <cerrno>
+
 #include "core/record_format.h"
 
 namespace zelvo {
@@ -58,21 +60,28 @@ std::string TraceRecordLine(const TraceRecord& record) {
 bool OutputFile::Open(const std::string& fileName) {
   Close();
   failed_ = false;
+  error_ = 0;
   file_ = std::fopen(fileName.c_str(), "wb");
+  if (file_ == nullptr) error_ = errno;
   return file_ != nullptr;
 }
 
 bool OutputFile::Write(std::string_view text) {
   if (file_ == nullptr || failed_) return false;
-  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) failed_ = true;
+  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) Fail(errno);
   return !failed_;
 }
 
 bool OutputFile::Close() {
   if (file_ == nullptr) return !failed_;
-  if (std::fclose(file_) != 0) failed_ = true;
+  if (std::fclose(file_) != 0) Fail(errno);
   file_ = nullptr;
   return !failed_;
+}
+
+void OutputFile::Fail(int error) {
+  if (!failed_) error_ = error;
+  failed_ = true;
 }
 
 }  // namespace zelvo

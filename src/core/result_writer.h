@@ -42,14 +42,20 @@ class OutputFile {
   bool Open(const std::string& fileName);
   bool IsOpen() const { return file_ != nullptr; }
   bool Failed() const { return failed_; }
+  // The errno of the first open, write or close that failed; 0 before any.
+  int Error() const { return error_; }
   // False once any write has failed.
   bool Write(std::string_view text);
   // False when the file was not written whole.
   bool Close();
 
  private:
+  // Keeps the first failure: later ones follow from it and would hide why.
+  void Fail(int error);
+
   std::FILE* file_ = nullptr;
   bool failed_ = false;
+  int error_ = 0;
 };
 
 }  // namespace zelvo

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <new>
 #include <vector>
@@ -85,7 +86,7 @@ std::optional<std::array<double, 10>> ParseResultLine(std::string_view preparedL
 int ReadCalculatedHeader(const std::string& fileName, RunObserver& observer, CalculatedFile& file) {
   LineReader reader;
   if (!reader.Open(fileName)) {
-    observer.ShowMessage("Cannot open input data file");
+    observer.ShowFileFailure("Cannot open input data file", fileName, errno);
     return 1;
   }
   std::string_view firstLine;
@@ -111,14 +112,14 @@ int ReadCalculatedRecords(const std::string& fileName, RunObserver& observer,
   std::vector<double>().swap(pointIds);
   LineReader reader;
   if (!reader.Open(fileName)) {
-    observer.ShowMessage("Cannot open input data file");
+    observer.ShowFileFailure("Cannot open input data file", fileName, errno);
     return 1;
   }
   std::string_view header;
   reader.Next(header);  // the records start on the second line
   long long count = 0;
   if (!ForEachRecord(reader, [&](const std::array<double, 10>&) { return ++count, true; })) {
-    observer.ShowMessage("Cannot open input data file");
+    observer.ShowFileFailure("Cannot open input data file", fileName, errno);
     return 1;
   }
   if (count == 0) {
@@ -156,11 +157,16 @@ int ReadCalculatedRecords(const std::string& fileName, RunObserver& observer,
     ++n;
     return true;
   });
+  const int readError = errno;
   if (!read || n != count) {
     // Keep no partial rows of a file that failed or changed between the passes.
     rows.Release();
     std::vector<double>().swap(pointIds);
-    observer.ShowMessage(read ? kInputChangedMessage : "Cannot open input data file");
+    if (read) {
+      observer.ShowMessage(kInputChangedMessage);
+    } else {
+      observer.ShowFileFailure("Cannot open input data file", fileName, readError);
+    }
     return 1;
   }
   centre = AreaCentre{(extent.xmin + extent.xmax) / 2, (extent.ymin + extent.ymax) / 2,

@@ -1,5 +1,6 @@
 #include "io/line_reader.h"
 
+#include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
 
@@ -17,7 +18,9 @@ bool LineReader::Open(const std::string& fileName) {
   if (file == nullptr) return false;
   struct stat info {};
   if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
+    const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
     std::fclose(file);
+    errno = error;  // a folder opens without a word, yet is no file to read
     return false;
   }
   file_ = file;

@@ -16,7 +16,8 @@ class LineReader {
   LineReader& operator=(const LineReader&) = delete;
   ~LineReader();
 
-  // False when the file cannot be opened for reading (a folder included).
+  // False when the file cannot be opened for reading (a folder included),
+  // with errno telling why.
   bool Open(const std::string& fileName);
   // False at the end of the file or on a read error.
   bool Next(std::string_view& line);

@@ -1,5 +1,6 @@
 #include "io/point_reader.h"
 
+#include <cerrno>
 #include <limits>
 #include <new>
 
@@ -89,13 +90,13 @@ int ReadPointFile(const std::string& fileName, const PointColumns& columns,
   results.Release();
   LineReader reader;
   if (!reader.Open(fileName)) {
-    observer.ShowMessage("Cannot open input data file");
+    observer.ShowFileFailure("Cannot open input data file", fileName, errno);
     return 1;
   }
   PointLineParser parser(columns, decimalSeparator);
   const FirstPass pass = CountAndMeasure(reader, parser);
   if (reader.ReadFailed()) {
-    observer.ShowMessage("Cannot open input data file");
+    observer.ShowFileFailure("Cannot open input data file", fileName, errno);
     return 1;
   }
   if (pass.dataLines == 0) {
@@ -119,11 +120,15 @@ int ReadPointFile(const std::string& fileName, const PointColumns& columns,
   const StoreOutcome stored = reader.Rewind()
                                   ? Store(reader, parser, pass.extent, points, results)
                                   : StoreOutcome::kReadFailed;
+  const int readError = errno;
   if (stored != StoreOutcome::kStored) {
     points = PointSet{};
     results.Release();
-    observer.ShowMessage(stored == StoreOutcome::kChanged ? kInputChangedMessage
-                                                        : "Cannot open input data file");
+    if (stored == StoreOutcome::kChanged) {
+      observer.ShowMessage(kInputChangedMessage);
+    } else {
+      observer.ShowFileFailure("Cannot open input data file", fileName, readError);
+    }
     return 1;
   }
   const DataExtent& e = points.extent;

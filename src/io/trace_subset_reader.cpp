@@ -1,6 +1,7 @@
 #include "io/trace_subset_reader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <numeric>
 #include <vector>
@@ -47,7 +48,7 @@ int ReadTraceSubset(const std::string& fileName, const PointColumns& columns,
                     char decimalSeparator, RunObserver& observer, PointTable& points) {
   LineReader reader;
   if (!reader.Open(fileName)) {
-    observer.ShowMessage("Cannot open subset input data file");
+    observer.ShowFileFailure("Cannot open subset input data file", fileName, errno);
     return 1;
   }
   IdentifierIndex index(points);
@@ -60,7 +61,7 @@ int ReadTraceSubset(const std::string& fileName, const PointColumns& columns,
     if (row >= 0) points.traced[row] = 1;
   }
   if (reader.ReadFailed()) {
-    observer.ShowMessage("Cannot open subset input data file");
+    observer.ShowFileFailure("Cannot open subset input data file", fileName, errno);
     return 1;
   }
   return 0;

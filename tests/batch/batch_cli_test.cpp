@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <sstream>
 #include <csignal>
+#include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,15 +28,18 @@ struct Outcome {
   std::string stderrText;
 };
 
+constexpr const char* kTryHelp = "Try 'zelvo-batch --help' for more information.\n";
+
 class Batch : public ::testing::Test {
  protected:
-  Outcome Run(const std::string& arguments) {
+  Outcome Run(const std::string& arguments) { return Shell(Program() + " " + arguments + " </dev/null"); }
+  // A shell command whose last part is the program, its output kept.
+  Outcome Shell(const std::string& command) {
     const std::string out = dir.File("stdout.txt"), err = dir.File("stderr.txt");
-    const std::string command = "'" + testing::BatchProgram() + "' " + arguments + " >'" + out +
-                                "' 2>'" + err + "' </dev/null";
-    const int status = std::system(command.c_str());
+    const int status = std::system((command + " >'" + out + "' 2>'" + err + "'").c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
   }
+  static std::string Program() { return "'" + testing::BatchProgram() + "'"; }
   std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
   testing::TempDir dir;
@@ -49,9 +53,6 @@ TEST_F(Batch, InfoReportsWhatTheFileHolds) {
   EXPECT_EQ(info.stdoutText,
             "points: 3\nlines skipped: 2\nx: -1E-5 5\ny: 2 6\nquantity: 5 1.23456789012346E17\n"
             "shift: 1E-5 0\narea centre: 2.500005 4 6.17283945061728E16\ntraced: 0\n");
-  const Outcome missing = Run("--info '" + dir.File("none.dat") + "'");
-  EXPECT_EQ(missing.exitCode, 1);
-  EXPECT_EQ(missing.stderrText, "zelvo-batch: Cannot open input data file\n");
 }
 
 TEST_F(Batch, BadUsageIsRefusedBeforeAnyFileIsOpened) {
@@ -65,10 +66,13 @@ TEST_F(Batch, BadUsageIsRefusedBeforeAnyFileIsOpened) {
            {"--radius 5,5 in.dat " + out, "'5,5' is not a valid floating point value"},
            {"--radius 5 --object XYZ in.dat " + out, "--object takes RGA or LGA"},
            {"--radius 5 in.dat", "expected INPUT and OUTPUT file names"},
-           {"--bogus", "unknown option --bogus"}}) {
+           {"--radius 5 --subset s.dat in.dat -",
+            "--subset needs an OUTPUT file name to name the trace file after, not -"},
+           {"--radius=5 --quiet=yes in.dat " + out, "--quiet takes no value"},
+           {"--radius 5 --bogus in.dat " + out, "unknown option --bogus"}}) {
     const Outcome outcome = Run(arguments);
     EXPECT_EQ(outcome.exitCode, 2) << arguments;
-    EXPECT_EQ(FirstLine(outcome.stderrText), "zelvo-batch: " + message) << arguments;
+    EXPECT_EQ(outcome.stderrText, "zelvo-batch: " + message + "\n" + kTryHelp) << arguments;
   }
   EXPECT_FALSE(std::filesystem::exists(out));
   EXPECT_EQ(Run("--help").exitCode, 0);
@@ -78,7 +82,7 @@ TEST_F(Batch, BadUsageIsRefusedBeforeAnyFileIsOpened) {
 TEST_F(Batch, RunFailuresExitWithOne) {
   const Outcome full = Run("--radius 60 '" + example + "' /dev/full");
   EXPECT_EQ(full.exitCode, 1);
-  EXPECT_EQ(full.stderrText, "zelvo-batch: Error by writing output file\n");
+  EXPECT_EQ(full.stderrText, "zelvo-batch: Error by writing output file: /dev/full: No space left on device\n");
   const std::string sparse = dir.Write("sparse.dat", "0 0 1 0\n1 0 2 1\n0 1 3 2\n50 50 17 0\n");
   const Outcome stop = Run("--radius 2 --on-singular stop '" + sparse + "' '" + dir.File("o.dat") + "'");
   EXPECT_EQ(stop.exitCode, 1);
@@ -87,6 +91,117 @@ TEST_F(Batch, RunFailuresExitWithOne) {
   const Outcome nearest = Run("--radius 2 --nearest 5 '" + sparse + "' '" + dir.File("o.dat") + "'");
   EXPECT_EQ(nearest.exitCode, 1);
   EXPECT_EQ(nearest.stderrText, "zelvo-batch: Not enough points for N nearest point search at point 1\n");
+}
+
+TEST_F(Batch, EveryUsageErrorIsToldThenWhereToLook) {
+  const Outcome outcome = Run("--radius 0 --iterations x --bogus --object XYZ in.dat");
+  EXPECT_EQ(outcome.exitCode, 2);
+  EXPECT_EQ(outcome.stderrText,
+            "zelvo-batch: unknown option --bogus\n"
+            "zelvo-batch: --object takes RGA or LGA\n"
+            "zelvo-batch: expected INPUT and OUTPUT file names\n"
+            "zelvo-batch: Search radius must be greater than 0.\n"
+            "zelvo-batch: 'x' is not a valid integer value\n" +
+                std::string(kTryHelp));
+  EXPECT_EQ(Run("in.dat").stderrText,
+            "zelvo-batch: expected INPUT and OUTPUT file names\nzelvo-batch: --radius is required\n" +
+                std::string(kTryHelp));
+}
+
+TEST_F(Batch, OptionFormsAndTheEndOfOptions) {
+  const std::string spaced = dir.File("spaced.dat");
+  ASSERT_EQ(Run("--quiet --radius 60 --iterations 1 '" + example + "' '" + spaced + "'").exitCode, 0);
+  std::filesystem::copy_file(example, dir.File("-survey.dat"));
+  const Outcome joined = Shell("cd '" + dir.path() + "' && " + Program() +
+                               " --radius=60 -q --iterations=1 -- -survey.dat -joined.dat </dev/null");
+  ASSERT_EQ(joined.exitCode, 0) << joined.stderrText;
+  EXPECT_EQ(joined.stderrText, "") << "-q: nothing but errors and warnings";
+  const std::string written = ReadFile(dir.File("-joined.dat"));
+  // Only the header's input name differs.
+  EXPECT_EQ(written.substr(written.find('\n')), ReadFile(spaced).substr(ReadFile(spaced).find('\n')));
+}
+
+TEST_F(Batch, DashStandsForStandardInputAndOutput) {
+  const std::string normal = dir.File("normal.dat");
+  ASSERT_EQ(Run("-q --radius 60 '" + example + "' '" + normal + "'").exitCode, 0);
+  const Outcome toStdout = Run("-q --radius 60 '" + example + "' -");
+  ASSERT_EQ(toStdout.exitCode, 0) << toStdout.stderrText;
+  EXPECT_EQ(toStdout.stdoutText, ReadFile(normal)) << "the result file, byte for byte";
+  EXPECT_EQ(toStdout.stderrText, "");
+
+  std::filesystem::create_directory(dir.File("tmp"));
+  const std::string piped = "cat '" + example + "' | TMPDIR='" + dir.File("tmp") + "' " + Program();
+  const Outcome through = Shell(piped + " -q --radius 60 - -");
+  ASSERT_EQ(through.exitCode, 0) << through.stderrText;
+  EXPECT_EQ(FirstLine(through.stdoutText).rfind("Map: /dev/stdin ", 0), 0u) << through.stdoutText;
+  const std::string normalText = ReadFile(normal);
+  EXPECT_EQ(through.stdoutText.substr(through.stdoutText.find('\n')),
+            normalText.substr(normalText.find('\n')));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.File("tmp"))) << "no temporary file is left";
+
+  EXPECT_EQ(Shell(piped + " --info -").stdoutText, Run("--info '" + example + "'").stdoutText);
+  std::filesystem::create_directory(dir.File("panes"));
+  const Outcome load = Shell("cat '" + normal + "' | " + Program() + " --load - --preview '" +
+                             dir.File("panes") + "'");
+  EXPECT_EQ(load.exitCode, 0) << load.stderrText;
+  EXPECT_FALSE(std::filesystem::is_empty(dir.File("panes")));
+}
+
+TEST_F(Batch, FileFailuresTellTheFileAndTheSystemsReason) {
+  const std::string none = dir.File("none.dat");
+  for (const auto& [arguments, message] : std::vector<std::pair<std::string, std::string>>{
+           {"--info '" + none + "'", "Cannot open input data file: " + none + ": No such file or directory"},
+           {"--radius 60 '" + dir.path() + "' '" + dir.File("o.dat") + "'",
+            "Cannot open input data file: " + dir.path() + ": Is a directory"},
+           {"--radius 60 --subset '" + none + "' '" + example + "' '" + dir.File("o.dat") + "'",
+            "Cannot open subset input data file: " + none + ": No such file or directory"},
+           {"--radius 60 '" + example + "' '" + dir.File("no/o.dat") + "'",
+            "Error by opening output file: " + dir.File("no/o.dat") + ": No such file or directory"},
+           {"--load '" + none + "' --preview '" + dir.path() + "'",
+            "Cannot open input data file: " + none + ": No such file or directory"}}) {
+    const Outcome outcome = Run(arguments);
+    EXPECT_EQ(outcome.exitCode, 1) << arguments;
+    EXPECT_EQ(outcome.stderrText, "zelvo-batch: " + message + "\n") << arguments;
+  }
+}
+
+// What the program writes to stderr when that is a terminal.
+std::string TerminalErrors(const std::string& arguments) {
+  int terminal = -1, side = -1;
+  if (openpty(&terminal, &side, nullptr, nullptr, nullptr) != 0) return "no terminal";
+  const pid_t child = fork();
+  if (child == 0) {
+    close(terminal);
+    dup2(side, STDERR_FILENO);
+    execl("/bin/sh", "sh", "-c",
+          ("exec '" + testing::BatchProgram() + "' " + arguments + " </dev/null >/dev/null").c_str(),
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(side);
+  std::string text;
+  char buffer[4096];
+  for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;) text.append(buffer, got);
+  close(terminal);
+  waitpid(child, nullptr, 0);
+  return text;
+}
+
+TEST_F(Batch, ProgressIsDrawnOnATerminalOnly) {
+  const std::string arguments = "--radius 60 '" + example + "' '" + dir.File("o.dat") + "'";
+  const std::string drawn = TerminalErrors(arguments);
+  const std::size_t end = drawn.rfind("] 100%  0:");
+  ASSERT_NE(end, std::string::npos) << drawn;
+  EXPECT_NE(drawn.find(" elapsed, 0:00 left\r\nzelvo-batch: 4221 points, 1 passes", end), std::string::npos)
+      << drawn;
+  EXPECT_EQ(TerminalErrors("-q " + arguments), "");
+
+  const Outcome piped = Run(arguments);
+  ASSERT_EQ(piped.exitCode, 0);
+  EXPECT_EQ(piped.stderrText.rfind("zelvo-batch: 4221 points, 1 passes, 0 passed over, ", 0), 0u)
+      << piped.stderrText;
+  EXPECT_EQ(piped.stderrText.find('['), std::string::npos) << "no bar into a file";
+  EXPECT_EQ(std::count(piped.stderrText.begin(), piped.stderrText.end(), '\n'), 1);
 }
 
 // A field whose values the result file writes without rounding: coordinates

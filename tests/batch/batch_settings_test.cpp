@@ -77,19 +77,19 @@ TEST(BatchSettings, CommandLineOverridesTheFile) {
   const std::vector<std::string> named{"--settings", "zelvo.cfg", "--iterations", "0",
                                        "--columns", "A,B,C,E", "other.dat", "res.dat"};
   ParsedCommandLine parsed = ParseBatchCommandLine(named, fromFile);
-  ASSERT_TRUE(parsed.options) << parsed.error;
-  EXPECT_EQ(parsed.options->iterations, "0");
-  EXPECT_EQ(parsed.options->columns, "A,B,C,E");
-  EXPECT_EQ(parsed.options->radius, "2.5");
-  EXPECT_EQ(parsed.options->inputFileName, "other.dat");
-  EXPECT_EQ(parsed.options->outputFileName, "res.dat");
+  ASSERT_TRUE(parsed.errors.empty()) << parsed.errors.front();
+  EXPECT_EQ(parsed.options.iterations, "0");
+  EXPECT_EQ(parsed.options.columns, "A,B,C,E");
+  EXPECT_EQ(parsed.options.radius, "2.5");
+  EXPECT_EQ(parsed.options.inputFileName, "other.dat");
+  EXPECT_EQ(parsed.options.outputFileName, "res.dat");
 
   parsed = ParseBatchCommandLine({"--settings", "zelvo.cfg", "--quiet"}, fromFile);
-  ASSERT_TRUE(parsed.options) << parsed.error;
-  EXPECT_EQ(parsed.options->inputFileName, "in.dat");
-  EXPECT_EQ(parsed.options->outputFileName, "out.dat");
-  EXPECT_FALSE(ParseBatchCommandLine({"--settings", "zelvo.cfg", "only.dat"}, fromFile).options);
-  EXPECT_FALSE(ParseBatchCommandLine({"--radius", "1"}).options);  // no file: names required
+  ASSERT_TRUE(parsed.errors.empty()) << parsed.errors.front();
+  EXPECT_EQ(parsed.options.inputFileName, "in.dat");
+  EXPECT_EQ(parsed.options.outputFileName, "out.dat");
+  EXPECT_FALSE(ParseBatchCommandLine({"--settings", "zelvo.cfg", "only.dat"}, fromFile).errors.empty());
+  EXPECT_FALSE(ParseBatchCommandLine({"--radius", "1"}).errors.empty());  // no file: names required
 }
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }

@@ -6,6 +6,8 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QFontInfo>
 #include <QGuiApplication>
@@ -17,8 +19,10 @@
 #include "app/field_leaving_check.h"
 #include "app/load_command.h"
 #include "app/preview_commands.h"
+#include "app/qt/dropped_file.h"
 #include "app/qt/grid_views.h"
 #include "app/qt/pane_widget.h"
+#include "app/qt/window_settings_location.h"
 #include "app/run_parameter_table.h"
 #include "app/window_items.h"
 #include "base/file_names.h"
@@ -75,7 +79,9 @@ TfrmMain::TfrmMain(WindowOptions options)
   state_.paneHeight = Pane(Control::img_uba)->PaneHeight();
   gridViews_ = std::make_unique<GridViews>(state_, *this, this);
   sinceMessages_.start();
-  ReadCfg(*this, settings_);
+  setAcceptDrops(true);
+  settingsLocation_ = WindowSettingsLocation(ExecutablePath(), options_.programFolderWritable);
+  ReadCfg(*this, settings_, settingsLocation_);
 }
 
 TfrmMain::~TfrmMain() = default;
@@ -120,8 +126,12 @@ void TfrmMain::btn_inClick() {
       OpenFileDialog({kOpenDataFilter, "dat", Text(Control::txt_in), openFilterIndex_});
   if (!choice) return;
   openFilterIndex_ = choice->filterIndex;
-  SetText(Control::txt_in, choice->fileName);
-  SetText(Control::txt_out, ReplaceExtension(choice->fileName, "_out.dat"));
+  InputFileChosen(choice->fileName);
+}
+
+void TfrmMain::InputFileChosen(const std::string& fileName) {
+  SetText(Control::txt_in, fileName);
+  SetText(Control::txt_out, ReplaceExtension(fileName, "_out.dat"));
 }
 
 void TfrmMain::btn_logClick() {
@@ -205,7 +215,7 @@ bool TfrmMain::FieldExit(Control field) { return CheckFieldOnLeaving(*this, fiel
 
 void TfrmMain::FormClose() {
   state_.ReleaseTables();
-  SaveSettings(*this, settings_);
+  SaveSettings(*this, settings_, settingsLocation_);
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
@@ -223,6 +233,17 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     FormClose();
   }
   event->accept();
+}
+
+void TfrmMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (DroppedFile(event->mimeData())) event->acceptProposedAction();
+}
+
+void TfrmMain::dropEvent(QDropEvent* event) {
+  const std::optional<std::string> fileName = DroppedFile(event->mimeData());
+  if (!fileName) return;
+  event->acceptProposedAction();
+  Guarded([this, &fileName] { InputFileChosen(*fileName); });
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {

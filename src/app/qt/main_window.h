@@ -11,6 +11,7 @@
 
 #include "app/run_state.h"
 #include "app/settings_file.h"
+#include "app/settings_location.h"
 #include "app/window_services.h"
 
 class QButtonGroup;
@@ -33,10 +34,15 @@ struct MessageBoxRequest {
 };
 
 struct WindowOptions {
-  // Empty: the running executable. The settings file lies beside it.
+  // Empty: the running executable. The settings file lies beside it when
+  // its folder takes writes.
   std::string executablePath;
   // Unset: the system locale's.
   std::optional<char> decimalSeparator;
+  // Unset: asked of the file system. Set: whether the executable's folder
+  // takes the settings file (settings_location.h), for tests that cannot
+  // make a folder its user may not write (root may write anywhere).
+  std::optional<bool> programFolderWritable;
   // Set: answers every message box and question instead of showing it
   // (true = Yes), so that tests never block.
   std::function<bool(const MessageBoxRequest&)> messageHook;
@@ -89,6 +95,9 @@ class TfrmMain : public QWidget, public WindowServices {
 
   // Handlers, named after control and event (main_window.cpp).
   void btn_inClick();
+  // What btn_in does with the file chosen; also for the file named at start
+  // and a file dropped on the window.
+  void InputFileChosen(const std::string& fileName);
   void btn_logClick();
   void btn_outClick();
   void btn_calcClick();
@@ -110,6 +119,8 @@ class TfrmMain : public QWidget, public WindowServices {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -136,6 +147,7 @@ class TfrmMain : public QWidget, public WindowServices {
   char separator_;
   RunState state_;
   SettingsBlock settings_;
+  SettingsLocation settingsLocation_;
   std::unique_ptr<GridViews> gridViews_;
   std::array<QWidget*, kControlCount> widgets_{};
   // The same widgets by kind (null where the control is of another kind): a

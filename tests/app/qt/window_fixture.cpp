@@ -35,6 +35,7 @@ void WindowTest::MakeWindow(char separator) {
   WindowOptions options;
   options.executablePath = dir.File("zelvo");
   options.decimalSeparator = separator;
+  options.programFolderWritable = programFolderWritable;
   options.messageHook = [this](const MessageBoxRequest& request) {
     boxes.push_back(request);
     return answer ? answer(request) : true;

@@ -43,6 +43,8 @@ class WindowTest : public ::testing::Test {
   std::function<bool(const MessageBoxRequest&)> answer;  // default: Yes
   std::deque<std::optional<FileDialogChoice>> dialogChoices;
   std::vector<std::pair<bool, FileDialogRequest>> dialogs;
+  // Unset: the folder of the settings file is asked whether it takes writes.
+  std::optional<bool> programFolderWritable;
 
  private:
   std::unique_ptr<TfrmMain> window_;
