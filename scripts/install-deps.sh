@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libjpeg-dev libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-dejavu-core fonts-dejavu-extra libgdal-dev libcairo2-dev)
+          libbenchmark-dev fonts-dejavu-core fonts-dejavu-extra libgdal-dev libcairo2-dev
+          dpkg-dev file)  # the last two: cpack's Debian package (scripts/package.sh)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -73,6 +73,9 @@ std::string FolderOf(std::string_view path) {
 }
 
 bool FolderWritable(const std::string& folder) {
+  // A program installed under /usr belongs to the package manager, even for
+  // root, who could write there: its settings go to the user's folder.
+  if (folder == "/usr" || folder.rfind("/usr/", 0) == 0) return false;
   return access(folder.c_str(), W_OK) == 0;
 }
 

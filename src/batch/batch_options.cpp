@@ -96,8 +96,9 @@ const std::vector<CommandLineOption>& Options() {
        .apply = [](auto& o, auto&) { o.quiet = true; return true; }},
       {.name = "--settings", .value = "FILE",
        .description = "every parameter from a settings file the window wrote\n"
-                      "(zelvo.cfg beside zelvo); the options given override it,\n"
-                      "INPUT and OUTPUT may be left out when it names them",
+                      "(zelvo.cfg beside zelvo or in ~/.config/zelvo); the options\n"
+                      "given override it, INPUT and OUTPUT may be left out when it\n"
+                      "names them",
        .apply = [](auto& o, auto& value) { o.settingsFileName = value; return true; }},
       {.name = "--preview", .value = "DIR",
        .description = "write the three preview panes into DIR after the run;\n"

@@ -30,6 +30,7 @@ TEST(SettingsLocation, OnlyAnUnwritableProgramFolderSendsTheFileToTheConfigurati
   // in any folder that is, so only a user sees the mode.
   EXPECT_TRUE(LocateSettings(program.File("zelvo"), "").programFolderWritable);
   EXPECT_FALSE(LocateSettings(program.File("gone/zelvo"), "").programFolderWritable);
+  EXPECT_FALSE(LocateSettings("/usr/bin/zelvo", "").programFolderWritable) << "installed, even for root";
   ASSERT_EQ(mkdir(program.File("ro").c_str(), 0555), 0);
   if (geteuid() != 0) {
     EXPECT_FALSE(FolderWritable(program.File("ro")));
