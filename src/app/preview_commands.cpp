@@ -28,6 +28,13 @@ std::string DefaultPreviewFileName(const WindowServices& window, Control variabl
   return window.LowerCase(window.Text(variableBox)) + RunNameSuffix(window) + std::string(extension);
 }
 
+std::string MapTitle(const WindowServices& window, std::string_view variable,
+                     std::string_view inputName) {
+  return std::string(variable) + "   R = " + window.Text(Control::txt_radius) + ", iterations " +
+         window.Text(Control::txt_iter) + ", object " + window.Text(Control::cb_iter) + "   " +
+         std::string(inputName);
+}
+
 std::string RunNameSuffix(const WindowServices& window) {
   return "_r=" + window.Text(Control::txt_radius) + "_iter=" + window.Text(Control::txt_iter) +
          "_object=" + window.LowerCase(window.Text(Control::cb_iter));

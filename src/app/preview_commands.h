@@ -30,6 +30,12 @@ std::string DefaultPreviewFileName(const WindowServices& window, Control variabl
 // field, "_object=" and the iteration object in lower case.
 std::string RunNameSuffix(const WindowServices& window);
 
+// The title of a report map: the variable, then the search radius, the
+// iterations and the object as the window's fields hold them, then the
+// input file's name.
+std::string MapTitle(const WindowServices& window, std::string_view variable,
+                     std::string_view inputName);
+
 // The pane under a variable box.
 Control PaneOf(Control variableBox);
 

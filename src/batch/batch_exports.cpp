@@ -22,13 +22,6 @@ int MapWidth(const BatchOptions& options) {
   return options.mapWidth ? static_cast<int>(*ParseInteger(*options.mapWidth)) : kDefaultMapWidth;
 }
 
-std::string MapTitle(const ExportVariable& variable, const WindowServices& window,
-                     const std::string& inputName) {
-  return std::string(variable.name) + "   R = " + window.Text(Control::txt_radius) +
-         ", iterations " + window.Text(Control::txt_iter) + ", object " +
-         window.Text(Control::cb_iter) + "   " + inputName;
-}
-
 int Failed(WindowServices& window, const std::string& path, const std::string& reason) {
   window.ShowMessage("Cannot write " + path + ": " + reason);
   return 1;
@@ -54,7 +47,7 @@ int WriteGridsAndMaps(const BatchOptions& options, const ExportSource& source,
     if (!options.mapDir.empty()) {
       const std::string path = options.mapDir + "/" + stem + ".png";
       if (WriteReportMap(path, grid, GridWest(source), GridSouth(source), MapWidth(options),
-                         MapTitle(variable, window, inputName), reason) != 0) {
+                         MapTitle(window, variable.name, inputName), reason) != 0) {
         return Failed(window, path, reason);
       }
     }

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "export/map_canvas.h"
-#include "export/map_class_bounds.h"
 #include "export/map_ticks.h"
 #include "preview/render_shaded.h"
 

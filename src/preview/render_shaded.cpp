@@ -36,6 +36,10 @@ int ColourClass(float value, double mean, double sigma) {
   return static_cast<int>(k);
 }
 
+double ClassUpperBound(int colourClass, double mean, double sigma) {
+  return mean + (colourClass - kMeanClass) * kClassWidth * sigma;
+}
+
 PreviewImage RenderShaded(const PreviewGrid& grid) {
   PreviewImage image;
   image.width = grid.width;

@@ -33,6 +33,14 @@ inline constexpr std::uint32_t kWhiteColour = 0xFFFFFF;
 // (infinite ones too) take the end classes.
 int ColourClass(float value, double mean, double sigma);
 
+// The colour classes meet at kClassBoundaries values, the upper ends of
+// classes 1 to 39; class 40 is open above, class 1 below.
+inline constexpr int kClassBoundaries = 39;
+
+// The value where colour class colourClass (1 .. 39) ends and the next one
+// begins, for the mean and sigma ColourClass is given.
+double ClassUpperBound(int colourClass, double mean, double sigma);
+
 // The hill-shaded colour picture of a preview grid, lit from the north-east
 // at 45 degrees, 0x00BBGGRR at x*height + y. All white when the grid is not
 // Drawable.

@@ -13,7 +13,6 @@
 
 #include <gdal.h>
 
-#include "export/map_class_bounds.h"
 #include "export/report_map.h"
 #include "preview/render_shaded.h"
 #include "support/temp_dir.h"

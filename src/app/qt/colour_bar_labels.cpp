@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "export/map_class_bounds.h"
+#include "preview/render_shaded.h"
 #include "export/map_ticks.h"
 
 namespace zelvo {

@@ -7,7 +7,6 @@
 
 #include "app/qt/colour_bar_labels.h"
 #include "app/qt/qt_text.h"
-#include "export/map_class_bounds.h"
 #include "preview/render_shaded.h"
 
 namespace zelvo {

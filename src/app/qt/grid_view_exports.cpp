@@ -101,12 +101,6 @@ std::string InputName(const WindowServices& window) {
   return FileNameOnly(input.empty() ? window.Text(Control::txt_out) : input);
 }
 
-std::string MapTitle(const WindowServices& window, const ExportVariable& variable) {
-  return std::string(variable.name) + "   R = " + window.Text(Control::txt_radius) +
-         ", iterations " + window.Text(Control::txt_iter) + ", object " +
-         window.Text(Control::cb_iter) + "   " + InputName(window);
-}
-
 }  // namespace
 
 void ExportGridClick(WindowServices& window, const PaneGrid& grid) {
@@ -126,7 +120,7 @@ void ReportMapClick(WindowServices& window, const PaneGrid& grid) {
   if (!file) return;
   std::string reason;
   if (WriteReportMap(file->path, grid.nodes, grid.west, grid.south, kReportMapWidth,
-                     MapTitle(window, grid.variable), reason) != 0) {
+                     MapTitle(window, grid.variable.name, InputName(window)), reason) != 0) {
     TellFailure(window, file->path, reason);
   }
 }
