@@ -36,6 +36,13 @@ class SplitMix64 {
   std::uint64_t state_;
 };
 
+// Positions to the millimetre and values to four decimals, as a field
+// file holds them: the shortest text of such a double is its few decimals, and
+// that text reads back to the same double.
+inline double RoundedTo(double value, double perUnit) {
+  return std::round(value * perUnit) / perUnit;
+}
+
 inline SurveyPoints MakeSurvey(int lines = kSurveyLines, int stations = kSurveyStations,
                                std::uint64_t seed = 20261208) {
   SurveyPoints survey;
@@ -51,9 +58,9 @@ inline SurveyPoints MakeSurvey(int lines = kSurveyLines, int stations = kSurveyS
       const double anomaly = 35.0 * std::exp(-((x - 5200.0) * (x - 5200.0) +
                                                (y - 41000.0) * (y - 41000.0)) / 2.0e7);
       const double regional = 0.002 * x - 0.0005 * y + 12.0 * std::sin(y * 2.0e-4);
-      survey.x.push_back(x);
-      survey.y.push_back(y);
-      survey.q.push_back(anomaly + regional + 0.05 * random.Symmetric());
+      survey.x.push_back(RoundedTo(x, 1000.0));
+      survey.y.push_back(RoundedTo(y, 1000.0));
+      survey.q.push_back(RoundedTo(anomaly + regional + 0.05 * random.Symmetric(), 10000.0));
     }
   }
   return survey;
