@@ -25,6 +25,9 @@ class LineReader {
   void OpenMemory(std::string_view bytes);
   // False at the end of the file or on a read error.
   bool Next(std::string_view& line);
+  // One past the last byte read so far: the bytes after the last line given,
+  // up to here, may be looked at until the next call.
+  const char* ReadableEnd() const { return data_ + end_; }
   bool Rewind();
   bool ReadFailed() const { return readFailed_; }
 

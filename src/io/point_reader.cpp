@@ -27,7 +27,7 @@ FirstPass CountAndMeasure(LineReader& reader, PointLineParser& parser) {
   PointValues values;
   while (reader.Next(line)) {
     ++pass.allLines;
-    if (!parser.Parse(line, values)) continue;
+    if (!parser.Parse(line, reader.ReadableEnd(), values)) continue;
     ++pass.dataLines;
     Widen(values.x, pass.extent.xmin, pass.extent.xmax);
     Widen(values.y, pass.extent.ymin, pass.extent.ymax);
@@ -62,7 +62,7 @@ StoreOutcome Store(LineReader& reader, PointLineParser& parser, const DataExtent
   PointValues values;
   int n = 0;
   while (reader.Next(line)) {
-    if (!parser.Parse(line, values)) continue;
+    if (!parser.Parse(line, reader.ReadableEnd(), values)) continue;
     if (n == capacity || !Within(values.x, firstExtent.xmin, firstExtent.xmax) ||
         !Within(values.y, firstExtent.ymin, firstExtent.ymax) ||
         !Within(values.quantity, firstExtent.qmin, firstExtent.qmax)) {
