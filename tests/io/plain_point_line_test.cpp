@@ -26,14 +26,22 @@ std::optional<PointValues> ByRules(const std::string& line, char separator,
   return values;
 }
 
+// Judged alone, and as a reader gives it, with more bytes readable after it
+// (digits that must not be taken).
 void ExpectSameJudgement(const std::string& line, char separator,
                          const PointColumns& columns = {}) {
   PointLineParser parser(columns, separator);
-  PointValues swept;
   const std::optional<PointValues> ruled = ByRules(line, separator, columns);
-  ASSERT_EQ(parser.Parse(line, swept), ruled.has_value()) << line;
-  if (ruled) {
-    ASSERT_EQ(std::memcmp(&swept, &*ruled, sizeof swept), 0) << line;
+  const std::string followed = line + std::string(100, '7');
+  for (const char* readableEnd : {line.data() + line.size(), followed.data() + followed.size()}) {
+    const std::string_view seen(readableEnd == line.data() + line.size() ? line.data()
+                                                                         : followed.data(),
+                                line.size());
+    PointValues swept;
+    ASSERT_EQ(parser.Parse(seen, readableEnd, swept), ruled.has_value()) << line;
+    if (ruled) {
+      ASSERT_EQ(std::memcmp(&swept, &*ruled, sizeof swept), 0) << line;
+    }
   }
 }
 
@@ -86,6 +94,23 @@ TEST(PlainLines, ShortDecimalsAreTheDoublesOfStrtod) {
     ASSERT_TRUE(parser.Parse(line, values)) << line;
     const double expected = std::strtod(number.c_str(), nullptr);
     ASSERT_EQ(std::memcmp(&values.x, &expected, sizeof expected), 0) << number;
+  }
+}
+
+TEST(PlainLines, RandomLinesFollowedByMoreBytes) {
+  const std::string alphabet = "0123456789 .,+-eE:\t\r\b\"/lLINExX\0\x80\xEF";
+  std::mt19937 random(5);
+  for (char separator : {'.', ','}) {
+    for (int i = 0; i < 100000; ++i) {
+      std::string line;
+      const int length = static_cast<int>(random() % 70);
+      for (int k = 0; k < length; ++k) {
+        line += random() % 4 ? alphabet[random() % 13] : alphabet[random() % alphabet.size()];
+      }
+      if (random() % 4) line += '\n';
+      if (line.empty()) continue;
+      ExpectSameJudgement(line, separator);
+    }
   }
 }
 
