@@ -76,7 +76,9 @@ bool LineReader::Fill() {
   return got > 0;
 }
 
-bool LineReader::Next(std::string_view& line) {
+// Reads on when the line goes past the bytes read so far, and gives the
+// first line after the byte-order mark.
+bool LineReader::NextAfterRead(std::string_view& line) {
   if ((file_ == nullptr && !inMemory_) || readFailed_) return false;
   std::size_t searchFrom = begin_;
   for (;;) {

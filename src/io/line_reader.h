@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -24,7 +25,18 @@ class LineReader {
   // the reader, and a rewind reads them again as they then are.
   void OpenMemory(std::string_view bytes);
   // False at the end of the file or on a read error.
-  bool Next(std::string_view& line);
+  bool Next(std::string_view& line) {
+    // Nearly every line lies whole in the bytes already read.
+    if (!atStart_ && !readFailed_ && begin_ < end_) {
+      if (const void* lf = std::memchr(data_ + begin_, '\n', end_ - begin_)) {
+        const std::size_t lineEnd = static_cast<std::size_t>(static_cast<const char*>(lf) - data_) + 1;
+        line = std::string_view(data_ + begin_, lineEnd - begin_);
+        begin_ = lineEnd;
+        return true;
+      }
+    }
+    return NextAfterRead(line);
+  }
   // One past the last byte read so far: the bytes after the last line given,
   // up to here, may be looked at until the next call.
   const char* ReadableEnd() const { return data_ + end_; }
@@ -32,6 +44,7 @@ class LineReader {
   bool ReadFailed() const { return readFailed_; }
 
  private:
+  bool NextAfterRead(std::string_view& line);
   bool Fill();
   void Close();
 

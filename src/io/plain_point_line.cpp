@@ -30,6 +30,21 @@ constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr std::uint64_t kExactMantissa = std::uint64_t{1} << 53;
 
+// Any spelling but a short decimal: to the end of the field, then the
+// general parser. Kept out of line so that the short path keeps its values in
+// registers.
+[[gnu::noinline]] const char* ConvertSpelledField(const char* start, const char* p,
+                                                  const char* end, const unsigned char* kind,
+                                                  char separator, double& value,
+                                                  bool& converted) {
+  while (p != end && kind[static_cast<unsigned char>(*p)] == kPlainField) ++p;
+  const std::optional<double> number =
+      ParseNumber(std::string_view(start, static_cast<std::size_t>(p - start)), separator);
+  converted = number.has_value();
+  if (converted) value = *number;
+  return p;
+}
+
 }  // namespace
 
 PlainPointLine::PlainPointLine(const PointColumns& columns, char decimalSeparator)
@@ -57,6 +72,7 @@ inline const char* PlainPointLine::ConvertField(const char* p, const char* end,
                                                 const char* readableEnd, double& value,
                                                 bool& converted) const {
   const char* const start = p;
+  const char separator = separator_;
   const bool negative = *p == '-';
   if (*p == '-' || *p == '+') ++p;
   std::uint64_t mantissa = 0;
@@ -64,7 +80,7 @@ inline const char* PlainPointLine::ConvertField(const char* p, const char* end,
   p = AppendDigitRun(p, readableEnd, mantissa);
   const long integerDigits = p - digitsStart;
   long fractionDigits = 0;
-  if (p != end && *p == separator_) {
+  if (p != end && *p == separator) {
     const char* const fractionStart = ++p;
     p = AppendDigitRun(p, readableEnd, mantissa);
     fractionDigits = p - fractionStart;
@@ -79,12 +95,7 @@ inline const char* PlainPointLine::ConvertField(const char* p, const char* end,
     converted = true;
     return p;
   }
-  while (p != end && kind_[static_cast<unsigned char>(*p)] == kPlainField) ++p;
-  const std::optional<double> number =
-      ParseNumber(std::string_view(start, static_cast<std::size_t>(p - start)), separator_);
-  converted = number.has_value();
-  if (converted) value = *number;
-  return p;
+  return ConvertSpelledField(start, p, end, kind_, separator, value, converted);
 }
 
 PlainVerdict PlainPointLine::Parse(std::string_view line, const char* readableEnd,

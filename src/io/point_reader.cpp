@@ -1,8 +1,10 @@
 #include "io/point_reader.h"
 
 #include <cerrno>
+#include <initializer_list>
 #include <limits>
 #include <new>
+#include <vector>
 
 #include "base/run_observer.h"
 #include "io/line_reader.h"
@@ -45,6 +47,22 @@ double ShiftFor(double& minimum, double& maximum) {
   return shift;
 }
 
+// Room for the rows the second pass appends, written once there; the
+// columns it does not write are 0, as for PointTable::Resize and
+// ResultTable::Resize.
+void ReserveRows(std::size_t count, PointTable& table, ResultTable& results) {
+  for (std::vector<double>* appended :
+       {&table.x, &table.y, &table.point, &table.quantity, &results.column[kColX],
+        &results.column[kColY], &results.column[kColQuantity]}) {
+    appended->reserve(count);
+  }
+  table.traced.assign(count, 0);
+  for (int c = 0; c < kResultColumns; ++c) {
+    if (c != kColX && c != kColY && c != kColQuantity) results.column[c].assign(count, 0.0);
+  }
+  results.recorded.assign(count, 0);
+}
+
 enum class StoreOutcome { kStored, kChanged, kReadFailed };
 
 bool Within(double value, double minimum, double maximum) {
@@ -54,31 +72,36 @@ bool Within(double value, double minimum, double maximum) {
 // The second pass must give the data lines the first pass counted and
 // measured: a file rewritten in between could otherwise overflow the tables
 // or place points outside the extent the lattice is laid for.
-StoreOutcome Store(LineReader& reader, PointLineParser& parser, const DataExtent& firstExtent,
+StoreOutcome Store(LineReader& reader, PointLineParser& parser, const FirstPass& first,
                    PointSet& points, ResultTable& results) {
   PointTable& table = points.table;
-  const int capacity = table.Size();
+  const DataExtent& firstExtent = first.extent;
+  std::vector<double>& resultX = results.column[kColX];
+  std::vector<double>& resultY = results.column[kColY];
+  std::vector<double>& resultQuantity = results.column[kColQuantity];
   std::string_view line;
   PointValues values;
-  int n = 0;
+  long long n = 0;
   while (reader.Next(line)) {
     if (!parser.Parse(line, reader.ReadableEnd(), values)) continue;
-    if (n == capacity || !Within(values.x, firstExtent.xmin, firstExtent.xmax) ||
+    if (n == first.dataLines || !Within(values.x, firstExtent.xmin, firstExtent.xmax) ||
         !Within(values.y, firstExtent.ymin, firstExtent.ymax) ||
         !Within(values.quantity, firstExtent.qmin, firstExtent.qmax)) {
       return StoreOutcome::kChanged;
     }
-    table.x[n] = values.x + points.shift.x;
-    table.y[n] = values.y + points.shift.y;
-    table.point[n] = values.point;
-    table.quantity[n] = values.quantity;
-    results.column[kColX][n] = table.x[n];
-    results.column[kColY][n] = table.y[n];
-    results.column[kColQuantity][n] = values.quantity;
+    const double x = values.x + points.shift.x;
+    const double y = values.y + points.shift.y;
+    table.x.push_back(x);
+    table.y.push_back(y);
+    table.point.push_back(values.point);
+    table.quantity.push_back(values.quantity);
+    resultX.push_back(x);
+    resultY.push_back(y);
+    resultQuantity.push_back(values.quantity);
     ++n;
   }
   if (reader.ReadFailed()) return StoreOutcome::kReadFailed;
-  return n == capacity ? StoreOutcome::kStored : StoreOutcome::kChanged;
+  return n == first.dataLines ? StoreOutcome::kStored : StoreOutcome::kChanged;
 }
 
 // Both passes over an opened reader; `shownName` is what messages call it.
@@ -100,8 +123,7 @@ int ReadPoints(LineReader& reader, const std::string& shownName, const PointColu
   points.shift.y = ShiftFor(points.extent.ymin, points.extent.ymax);
   try {
     if (pass.dataLines > std::numeric_limits<std::int32_t>::max()) throw std::bad_alloc();
-    points.table.Resize(static_cast<std::size_t>(pass.dataLines));
-    results.Resize(static_cast<std::size_t>(pass.dataLines));
+    ReserveRows(static_cast<std::size_t>(pass.dataLines), points.table, results);
   } catch (const std::bad_alloc&) {
     points = PointSet{};
     results.Release();
@@ -110,7 +132,7 @@ int ReadPoints(LineReader& reader, const std::string& shownName, const PointColu
   }
   betweenPasses();
   const StoreOutcome stored = reader.Rewind()
-                                  ? Store(reader, parser, pass.extent, points, results)
+                                  ? Store(reader, parser, pass, points, results)
                                   : StoreOutcome::kReadFailed;
   const int readError = errno;
   if (stored != StoreOutcome::kStored) {
