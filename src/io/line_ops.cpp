@@ -40,25 +40,6 @@ struct NumericTable {
 constexpr NumericTable kNumericPoint('.');
 constexpr NumericTable kNumericComma(',');
 
-// Lines of survey files are nearly always plain: digits, signs, points,
-// exponents and blanks. Preparing such a line changes nothing that matters
-// (only "e" becomes "E", which numbers take alike) and no rule can reject it,
-// so it needs no copy and no rule but the split.
-enum PlainClass : unsigned char { kNotPlain = 0, kPlainField = 1, kPlainSeparator = 2 };
-struct PlainTable {
-  unsigned char kind[256];
-  constexpr explicit PlainTable(char decimalSeparator) : kind() {
-    for (int i = 0; i < 256; ++i) {
-      const char c = static_cast<char>(i);
-      const bool field = (c >= '0' && c <= '9') || c == '+' || c == '-' || c == 'e' ||
-                         c == 'E' || c == ':' || c == decimalSeparator;
-      kind[i] = field ? kPlainField : (c == ' ' || c == '\r' || c == '\n') ? kPlainSeparator : kNotPlain;
-    }
-  }
-};
-constexpr PlainTable kPlainPoint('.');
-constexpr PlainTable kPlainComma(',');
-
 }  // namespace
 
 bool IsCommentLine(std::string_view line) { return line.empty() || line.front() == '/'; }
@@ -131,9 +112,11 @@ bool PrepareDataLine(std::string_view rawLine, char decimalSeparator, std::strin
 
 // PrepareDataLine, SplitFields and ParsePointLine in one sweep over the line:
 // the same judgement, made once per byte instead of once per rule.
-bool PointLineParser::Parse(std::string_view rawLine, PointValues& values) {
+bool PointLineParser::Parse(std::string_view rawLine, const char* readableEnd,
+                            PointValues& values) {
   if (IsCommentLine(rawLine)) return false;
-  if (SplitPlain(rawLine)) return ConvertFields(values);
+  const PlainVerdict plain = plain_.Parse(rawLine, readableEnd, values);
+  if (plain != PlainVerdict::kNotPlain) return plain == PlainVerdict::kData;
   const signed char first =
       static_cast<signed char>(PreparedTable(separator_)[static_cast<unsigned char>(rawLine[0])]);
   if (first == '/' || first < 32) return false;
@@ -164,24 +147,6 @@ bool PointLineParser::Parse(std::string_view rawLine, PointValues& values) {
   }
   if (inField) fields_.emplace_back(prepared_.data() + fieldStart, rawLine.size() - fieldStart);
   return ConvertFields(values);
-}
-
-bool PointLineParser::SplitPlain(std::string_view rawLine) {
-  // A line starting with CR or LF is plain but no candidate.
-  if (rawLine[0] == '\r' || rawLine[0] == '\n') return false;
-  const unsigned char* kind = separator_ == ',' ? kPlainComma.kind : kPlainPoint.kind;
-  const auto kindOf = [kind](char c) { return kind[static_cast<unsigned char>(c)]; };
-  fields_.clear();
-  const char* p = rawLine.data();
-  const char* const end = p + rawLine.size();
-  while (p != end) {
-    while (p != end && kindOf(*p) == kPlainSeparator) ++p;
-    const char* start = p;
-    while (p != end && kindOf(*p) == kPlainField) ++p;
-    if (p != end && kindOf(*p) == kNotPlain) return false;
-    if (p != start) fields_.emplace_back(start, static_cast<std::size_t>(p - start));
-  }
-  return true;
 }
 
 bool PointLineParser::ConvertFields(PointValues& values) const {

@@ -4,23 +4,10 @@
 #include <string_view>
 #include <vector>
 
+#include "io/plain_point_line.h"
+#include "io/point_columns.h"
+
 namespace zelvo {
-
-// Column indices (0 = A) of the four values of a point line; -1 when no letter
-// is chosen.
-struct PointColumns {
-  int x = 0;
-  int y = 1;
-  int point = 2;
-  int quantity = 3;
-};
-
-struct PointValues {
-  double x = 0.0;
-  double y = 0.0;
-  double point = 0.0;
-  double quantity = 0.0;
-};
 
 // Empty lines and lines starting with "/" are comments, skipped unprepared.
 bool IsCommentLine(std::string_view line);
@@ -50,15 +37,18 @@ bool ParsePointLine(std::string_view preparedLine, const PointColumns& columns,
 class PointLineParser {
  public:
   PointLineParser(PointColumns columns, char decimalSeparator)
-      : columns_(columns), separator_(decimalSeparator) {}
-  bool Parse(std::string_view rawLine, PointValues& values);
+      : plain_(columns, decimalSeparator), columns_(columns), separator_(decimalSeparator) {}
+  bool Parse(std::string_view rawLine, PointValues& values) {
+    return Parse(rawLine, rawLine.data() + rawLine.size(), values);
+  }
+  // The bytes after the line up to `readableEnd` may be looked at, never
+  // taken: the line must end with LF or at `readableEnd`.
+  bool Parse(std::string_view rawLine, const char* readableEnd, PointValues& values);
 
  private:
-  // Splits a plain line (see the .cpp) without preparing it; false, with
-  // nothing decided, for any other line.
-  bool SplitPlain(std::string_view rawLine);
   bool ConvertFields(PointValues& values) const;
 
+  PlainPointLine plain_;
   PointColumns columns_;
   char separator_;
   std::string prepared_;

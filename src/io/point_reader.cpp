@@ -1,8 +1,10 @@
 #include "io/point_reader.h"
 
 #include <cerrno>
+#include <initializer_list>
 #include <limits>
 #include <new>
+#include <vector>
 
 #include "base/run_observer.h"
 #include "io/line_reader.h"
@@ -27,7 +29,7 @@ FirstPass CountAndMeasure(LineReader& reader, PointLineParser& parser) {
   PointValues values;
   while (reader.Next(line)) {
     ++pass.allLines;
-    if (!parser.Parse(line, values)) continue;
+    if (!parser.Parse(line, reader.ReadableEnd(), values)) continue;
     ++pass.dataLines;
     Widen(values.x, pass.extent.xmin, pass.extent.xmax);
     Widen(values.y, pass.extent.ymin, pass.extent.ymax);
@@ -45,6 +47,22 @@ double ShiftFor(double& minimum, double& maximum) {
   return shift;
 }
 
+// Room for the rows the second pass appends, written once there; the
+// columns it does not write are 0, as for PointTable::Resize and
+// ResultTable::Resize.
+void ReserveRows(std::size_t count, PointTable& table, ResultTable& results) {
+  for (std::vector<double>* appended :
+       {&table.x, &table.y, &table.point, &table.quantity, &results.column[kColX],
+        &results.column[kColY], &results.column[kColQuantity]}) {
+    appended->reserve(count);
+  }
+  table.traced.assign(count, 0);
+  for (int c = 0; c < kResultColumns; ++c) {
+    if (c != kColX && c != kColY && c != kColQuantity) results.column[c].assign(count, 0.0);
+  }
+  results.recorded.assign(count, 0);
+}
+
 enum class StoreOutcome { kStored, kChanged, kReadFailed };
 
 bool Within(double value, double minimum, double maximum) {
@@ -54,31 +72,83 @@ bool Within(double value, double minimum, double maximum) {
 // The second pass must give the data lines the first pass counted and
 // measured: a file rewritten in between could otherwise overflow the tables
 // or place points outside the extent the lattice is laid for.
-StoreOutcome Store(LineReader& reader, PointLineParser& parser, const DataExtent& firstExtent,
+StoreOutcome Store(LineReader& reader, PointLineParser& parser, const FirstPass& first,
                    PointSet& points, ResultTable& results) {
   PointTable& table = points.table;
-  const int capacity = table.Size();
+  const DataExtent& firstExtent = first.extent;
+  std::vector<double>& resultX = results.column[kColX];
+  std::vector<double>& resultY = results.column[kColY];
+  std::vector<double>& resultQuantity = results.column[kColQuantity];
   std::string_view line;
   PointValues values;
-  int n = 0;
+  long long n = 0;
   while (reader.Next(line)) {
-    if (!parser.Parse(line, values)) continue;
-    if (n == capacity || !Within(values.x, firstExtent.xmin, firstExtent.xmax) ||
+    if (!parser.Parse(line, reader.ReadableEnd(), values)) continue;
+    if (n == first.dataLines || !Within(values.x, firstExtent.xmin, firstExtent.xmax) ||
         !Within(values.y, firstExtent.ymin, firstExtent.ymax) ||
         !Within(values.quantity, firstExtent.qmin, firstExtent.qmax)) {
       return StoreOutcome::kChanged;
     }
-    table.x[n] = values.x + points.shift.x;
-    table.y[n] = values.y + points.shift.y;
-    table.point[n] = values.point;
-    table.quantity[n] = values.quantity;
-    results.column[kColX][n] = table.x[n];
-    results.column[kColY][n] = table.y[n];
-    results.column[kColQuantity][n] = values.quantity;
+    const double x = values.x + points.shift.x;
+    const double y = values.y + points.shift.y;
+    table.x.push_back(x);
+    table.y.push_back(y);
+    table.point.push_back(values.point);
+    table.quantity.push_back(values.quantity);
+    resultX.push_back(x);
+    resultY.push_back(y);
+    resultQuantity.push_back(values.quantity);
     ++n;
   }
   if (reader.ReadFailed()) return StoreOutcome::kReadFailed;
-  return n == capacity ? StoreOutcome::kStored : StoreOutcome::kChanged;
+  return n == first.dataLines ? StoreOutcome::kStored : StoreOutcome::kChanged;
+}
+
+// Both passes over an opened reader; `shownName` is what messages call it.
+int ReadPoints(LineReader& reader, const std::string& shownName, const PointColumns& columns,
+               char decimalSeparator, RunObserver& observer, PointSet& points,
+               ResultTable& results, const std::function<void()>& betweenPasses) {
+  PointLineParser parser(columns, decimalSeparator);
+  const FirstPass pass = CountAndMeasure(reader, parser);
+  if (reader.ReadFailed()) {
+    observer.ShowFileFailure("Cannot open input data file", shownName, errno);
+    return 1;
+  }
+  if (pass.dataLines == 0) {
+    observer.ShowMessage("Input file contains no valid xyz data");
+    return 1;
+  }
+  points.extent = pass.extent;
+  points.shift.x = ShiftFor(points.extent.xmin, points.extent.xmax);
+  points.shift.y = ShiftFor(points.extent.ymin, points.extent.ymax);
+  try {
+    if (pass.dataLines > std::numeric_limits<std::int32_t>::max()) throw std::bad_alloc();
+    ReserveRows(static_cast<std::size_t>(pass.dataLines), points.table, results);
+  } catch (const std::bad_alloc&) {
+    points = PointSet{};
+    results.Release();
+    observer.ShowMessage("Error by allocating memory for data");
+    return 1;
+  }
+  betweenPasses();
+  const StoreOutcome stored = reader.Rewind()
+                                  ? Store(reader, parser, pass, points, results)
+                                  : StoreOutcome::kReadFailed;
+  const int readError = errno;
+  if (stored != StoreOutcome::kStored) {
+    points = PointSet{};
+    results.Release();
+    if (stored == StoreOutcome::kChanged) {
+      observer.ShowMessage(kInputChangedMessage);
+    } else {
+      observer.ShowFileFailure("Cannot open input data file", shownName, readError);
+    }
+    return 1;
+  }
+  const DataExtent& e = points.extent;
+  points.centre = AreaCentre{(e.xmin + e.xmax) / 2, (e.ymin + e.ymax) / 2, (e.qmin + e.qmax) / 2};
+  points.linesSkipped = pass.allLines - pass.dataLines;
+  return 0;
 }
 
 }  // namespace
@@ -93,48 +163,20 @@ int ReadPointFile(const std::string& fileName, const PointColumns& columns,
     observer.ShowFileFailure("Cannot open input data file", fileName, errno);
     return 1;
   }
-  PointLineParser parser(columns, decimalSeparator);
-  const FirstPass pass = CountAndMeasure(reader, parser);
-  if (reader.ReadFailed()) {
-    observer.ShowFileFailure("Cannot open input data file", fileName, errno);
-    return 1;
-  }
-  if (pass.dataLines == 0) {
-    observer.ShowMessage("Input file contains no valid xyz data");
-    return 1;
-  }
-  points.extent = pass.extent;
-  points.shift.x = ShiftFor(points.extent.xmin, points.extent.xmax);
-  points.shift.y = ShiftFor(points.extent.ymin, points.extent.ymax);
-  try {
-    if (pass.dataLines > std::numeric_limits<std::int32_t>::max()) throw std::bad_alloc();
-    points.table.Resize(static_cast<std::size_t>(pass.dataLines));
-    results.Resize(static_cast<std::size_t>(pass.dataLines));
-  } catch (const std::bad_alloc&) {
-    points = PointSet{};
-    results.Release();
-    observer.ShowMessage("Error by allocating memory for data");
-    return 1;
-  }
-  betweenPasses();
-  const StoreOutcome stored = reader.Rewind()
-                                  ? Store(reader, parser, pass.extent, points, results)
-                                  : StoreOutcome::kReadFailed;
-  const int readError = errno;
-  if (stored != StoreOutcome::kStored) {
-    points = PointSet{};
-    results.Release();
-    if (stored == StoreOutcome::kChanged) {
-      observer.ShowMessage(kInputChangedMessage);
-    } else {
-      observer.ShowFileFailure("Cannot open input data file", fileName, readError);
-    }
-    return 1;
-  }
-  const DataExtent& e = points.extent;
-  points.centre = AreaCentre{(e.xmin + e.xmax) / 2, (e.ymin + e.ymax) / 2, (e.qmin + e.qmax) / 2};
-  points.linesSkipped = pass.allLines - pass.dataLines;
-  return 0;
+  return ReadPoints(reader, fileName, columns, decimalSeparator, observer, points, results,
+                    betweenPasses);
+}
+
+int ReadPointFileFromMemory(std::string_view bytes, const std::string& shownName,
+                            const PointColumns& columns, char decimalSeparator,
+                            RunObserver& observer, PointSet& points, ResultTable& results,
+                            const std::function<void()>& betweenPasses) {
+  points = PointSet{};
+  results.Release();
+  LineReader reader;
+  reader.OpenMemory(bytes);
+  return ReadPoints(reader, shownName, columns, decimalSeparator, observer, points, results,
+                    betweenPasses);
 }
 
 }  // namespace zelvo
