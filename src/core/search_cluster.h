@@ -42,6 +42,11 @@ class SearchCluster {
     return pointIndex_.data() + cellStart_[static_cast<std::size_t>(i) * ny + jHi];
   }
 
+  // Every point once, cell by cell in visiting order (i ascending, then j,
+  // then each cell's ascending list): chunks of it keep neighbours together.
+  const std::int32_t* LatticeOrder() const { return pointIndex_.data(); }
+  int LatticeOrderSize() const { return static_cast<int>(pointIndex_.size()); }
+
   // Calls visit(k) for every point of the window: i ascending, then j, then
   // the cell's list order. Within one column the cells jLo .. jHi-1 follow each
   // other in the index array, so one run visits them in j order.
