@@ -82,7 +82,8 @@ template <int L>
       const M inside = squared < radiusBelow;
       const M nearIn = squared < nearBelow;
       const M nearOut = squared > nearAbove;
-      unclear |= taken & (~(beyond | inside) | (leave & ~(nearIn | nearOut)));
+      // A close call outside a lane's window only sends it to the exact path.
+      unclear |= ~(beyond | inside) | (leave & ~(nearIn | nearOut));
       const M used = taken & ~beyond & ~(leave & nearIn);
       const V X = (V)((M)(x - offX) & used);
       const V Y = (V)((M)(y - offY) & used);

@@ -27,10 +27,12 @@ struct LaneGroup {
 };
 
 // Each lane's sums in the order of NormalSums, and whether some distance of
-// its window was too close to call by its square.
+// its window (or, rarely, of the other lanes' windows) was too close to call
+// by its square. A sweep writes its own lanes only: left uninitialised, as
+// zeroing it would cost as much as a short sweep.
 struct LaneSums {
-  double sum[9][kMostLanes] = {};
-  bool unclear[kMostLanes] = {};
+  double sum[9][kMostLanes];
+  bool unclear[kMostLanes];
 };
 
 // The sweeps themselves, one per width and instruction set; the target ones
