@@ -24,8 +24,7 @@ SweepKind ChooseSweep(LaneChoice choice) {
     case LaneChoice::kPlainEight: return {SweepLanesPlain8, 8};
     case LaneChoice::kFastest: break;
   }
-  __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx512f")) return {SweepLanesAvx512, 8};
+  // The processor's features are read at start-up, before any call here.
   if (__builtin_cpu_supports("avx2")) return {SweepLanesAvx2, 4};
   return {SweepLanesPlain2, 2};
 }

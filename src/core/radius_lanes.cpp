@@ -61,20 +61,25 @@ template <int L>
   for (int i = iLo; i < iHi; ++i) {
     // Where, in lattice order, each lane's window meets this column: a lane
     // takes the neighbours from its begin up to its end.
-    M begin = {}, end = {};
+    // Positions are held as doubles (exact below 2^53): compares of doubles
+    // make masks on every instruction set, those of 64-bit integers not.
+    V begin = {}, end = {};
     std::int64_t from = INT64_MAX, to = 0;
     for (int l = 0; l < L; ++l) {
       const CellRange& w = g.window[l];
       if (i < w.iLo || i >= w.iHi || w.jLo >= w.jHi) continue;
-      begin[l] = cluster.ColumnRunBegin(i, w.jLo) - order;
-      end[l] = cluster.ColumnRunEnd(i, w.jHi) - order;
-      from = begin[l] < from ? begin[l] : from;
-      to = end[l] > to ? end[l] : to;
+      const std::int64_t first = cluster.ColumnRunBegin(i, w.jLo) - order;
+      const std::int64_t last = cluster.ColumnRunEnd(i, w.jHi) - order;
+      begin[l] = static_cast<double>(first);
+      end[l] = static_cast<double>(last);
+      from = first < from ? first : from;
+      to = last > to ? last : to;
     }
     const double* p = stream.xyq + 3 * (from - stream.first);
     for (std::int64_t t = from; t < to; ++t, p += 3) {
       const double x = p[0], y = p[1], q = p[2];
-      const M taken = (t >= begin) & (t < end);
+      const double position = static_cast<double>(t);
+      const M taken = (position >= begin) & (position < end);
       const V dx = x - x0;
       const V dy = y - y0;
       const V squared = dx * dx + dy * dy;
@@ -134,12 +139,6 @@ void SweepLanesPlain8(const SearchCluster& cluster, const LatticeStream& stream,
                                             const LatticeStream& stream, const LaneGroup& group,
                                             LaneSums& sums) {
   SweepLanes<4>(cluster, stream, group, sums);
-}
-
-[[gnu::target("avx512f")]] void SweepLanesAvx512(const SearchCluster& cluster,
-                                                 const LatticeStream& stream,
-                                                 const LaneGroup& group, LaneSums& sums) {
-  SweepLanes<8>(cluster, stream, group, sums);
 }
 
 }  // namespace zelvo
