@@ -202,11 +202,17 @@ void FitRadiusBatch(const FitData& data, const FitChoices& choices, const AreaCe
   RadiusBatch batch(data, choices, centre, x0, y0, q0, out);
   const SweepKind kind = ChooseSweep(lanes);
   // A few points do not repay copying the columns their windows reach.
-  if (count < 2 * kind.lanes || !batch.CopyColumns(points, count)) {
+  if (count < 2 * kind.lanes) {
     for (int m = 0; m < count; ++m) batch.FitAlone(points[m]);
     return;
   }
+  // The tiling's counts are freed before the copy is made: the two together
+  // would raise the peak of a run.
   const std::vector<std::int32_t> tiled = batch.InTiles(points, count, kind.lanes);
+  if (!batch.CopyColumns(points, count)) {
+    for (int m = 0; m < count; ++m) batch.FitAlone(points[m]);
+    return;
+  }
   for (int m = 0; m < count; m += kind.lanes) {
     batch.FitGroup(kind, tiled.data() + m, std::min(kind.lanes, count - m));
   }
