@@ -33,6 +33,9 @@ class DistanceLimit {
   // For a sweep without calls: the clear answers of a squared distance.
   bool ClearlyBeyond(double squared) const { return squared > above_; }
   bool ClearlyWithin(double squared) const { return squared < below_; }
+  // The bounds themselves, for sweeps that decide several distances at once.
+  double ClearBelow() const { return below_; }
+  double ClearAbove() const { return above_; }
 
   bool Within(double dx, double dy) const {
     const double squared = dx * dx + dy * dy;

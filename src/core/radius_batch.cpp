@@ -1,18 +1,220 @@
 #include "core/radius_batch.h"
 
+#include <algorithm>
+#include <cmath>
+#include <utility>
+#include <vector>
+
+#include "core/radius_lanes.h"
+
 namespace zelvo {
+namespace {
+
+using Sweep = void (*)(const SearchCluster&, const LatticeStream&, const LaneGroup&, LaneSums&);
+
+struct SweepKind {
+  Sweep sweep;
+  int lanes;
+};
+
+SweepKind ChooseSweep(LaneChoice choice) {
+  switch (choice) {
+    case LaneChoice::kPlainTwo: return {SweepLanesPlain2, 2};
+    case LaneChoice::kPlainFour: return {SweepLanesPlain4, 4};
+    case LaneChoice::kPlainEight: return {SweepLanesPlain8, 8};
+    case LaneChoice::kFastest: break;
+  }
+  // The processor's features are read at start-up, before any call here.
+  if (__builtin_cpu_supports("avx2")) return {SweepLanesAvx2, 4};
+  return {SweepLanesPlain2, 2};
+}
+
+double CentreOffset(int mode, double areaValue, double pointValue) {
+  if (mode == kCenterToArea) return areaValue;
+  if (mode == kCenterToPoint) return pointValue;
+  return 0.0;
+}
+
+void Store(const PlaneFit& fit, int k, const FitColumns& out) {
+  out.a[k] = fit.r[0];
+  out.b[k] = fit.r[1];
+  out.c[k] = fit.r[2];
+  out.npoints[k] = fit.npoints;
+}
+
+class RadiusBatch {
+ public:
+  RadiusBatch(const FitData& data, const FitChoices& choices, const AreaCentre& centre,
+              const double* x0, const double* y0, const double* q0, const FitColumns& out)
+      : data_(data), choices_(choices), centre_(centre), x0_(x0), y0_(y0), q0_(q0), out_(out) {
+    const DistanceLimit radius(data.searchRadius);
+    const DistanceLimit near(kPointOfCalculationDistance);
+    common_.leaveOutNear = !choices.pointOfCalculationIn;
+    common_.radiusBelow = radius.ClearBelow();
+    common_.radiusAbove = radius.ClearAbove();
+    common_.nearBelow = near.ClearBelow();
+    common_.nearAbove = near.ClearAbove();
+  }
+
+  void FitAlone(int k) const {
+    PlaneFit fit;
+    FitPlaneRadius(data_, choices_, centre_, x0_[k], y0_[k], q0_[k], fit);
+    Store(fit, k, out_);
+  }
+
+  CellRange Window(int k) const {
+    return data_.cluster->CellWindow(x0_[k], y0_[k], data_.searchRadius);
+  }
+
+  // The neighbours of every window of the batch, from the first column any
+  // window reaches to the last: in lattice order one contiguous stretch.
+  // False when no window holds a cell.
+  bool CopyColumns(const std::int32_t* points, int count) {
+    const SearchCluster& cluster = *data_.cluster;
+    int iLo = cluster.nx, iHi = 0;
+    for (int m = 0; m < count; ++m) {
+      const CellRange w = Window(points[m]);
+      if (w.iLo >= w.iHi || w.jLo >= w.jHi) continue;
+      iLo = std::min(iLo, w.iLo);
+      iHi = std::max(iHi, w.iHi);
+    }
+    if (iLo >= iHi) return false;
+    const std::int32_t* order = cluster.LatticeOrder();
+    const std::int64_t first = cluster.ColumnRunBegin(iLo, 0) - order;
+    const std::int64_t last = cluster.ColumnRunEnd(iHi - 1, cluster.ny) - order;
+    xyq_.resize(static_cast<std::size_t>(3 * (last - first)));
+    double* to = xyq_.data();
+    for (std::int64_t t = first; t < last; ++t, to += 3) {
+      const int k = order[t];
+      to[0] = data_.x[k];
+      to[1] = data_.y[k];
+      to[2] = data_.q[k];
+    }
+    stream_ = LatticeStream{xyq_.data(), first};
+    return true;
+  }
+
+  // The points ordered by square tiles of the lattice, tile columns ascending,
+  // then tile rows: points that follow each other then lie close together on
+  // both axes, and their windows nearly coincide. A tile holds about as many
+  // points as one sweep has lanes.
+  std::vector<std::int32_t> InTiles(const std::int32_t* points, int count, int lanes) const {
+    const SearchCluster& cluster = *data_.cluster;
+    const double cellsPerPoint =
+        static_cast<double>(cluster.nx) * cluster.ny / std::max(cluster.LatticeOrderSize(), 1);
+    const int side = std::clamp(static_cast<int>(std::lround(std::sqrt(lanes * cellsPerPoint))), 1,
+                                64);
+    const std::int64_t tileRows = cluster.ny / side + 1;
+    const std::int64_t tiles = (cluster.nx / side + 1) * tileRows;
+    const auto tileOf = [&](int k) {
+      const CellRange w = Window(k);
+      return static_cast<std::int64_t>(w.iLo / side) * tileRows + w.jLo / side;
+    };
+    std::vector<std::int32_t> tiled(static_cast<std::size_t>(count));
+    if (tiles > 4 * static_cast<std::int64_t>(count) + 4096) {
+      std::vector<std::pair<std::int64_t, int>> keyed(static_cast<std::size_t>(count));
+      for (int m = 0; m < count; ++m) keyed[static_cast<std::size_t>(m)] = {tileOf(points[m]), m};
+      std::sort(keyed.begin(), keyed.end());
+      for (int m = 0; m < count; ++m) tiled[static_cast<std::size_t>(m)] = points[keyed[m].second];
+      return tiled;
+    }
+    // Counting sort: the tile of each point, counts, running starts, placement.
+    std::vector<std::int32_t> tileOfPoint(static_cast<std::size_t>(count));
+    std::vector<std::int32_t> start(static_cast<std::size_t>(tiles) + 1, 0);
+    for (int m = 0; m < count; ++m) {
+      tileOfPoint[static_cast<std::size_t>(m)] = static_cast<std::int32_t>(tileOf(points[m]));
+      ++start[static_cast<std::size_t>(tileOfPoint[static_cast<std::size_t>(m)]) + 1];
+    }
+    for (std::size_t t = 1; t < start.size(); ++t) start[t] += start[t - 1];
+    for (int m = 0; m < count; ++m) {
+      tiled[static_cast<std::size_t>(start[static_cast<std::size_t>(tileOfPoint[static_cast<std::size_t>(m)])]++)] = points[m];
+    }
+    return tiled;
+  }
+
+  // The lanes' windows may together cover much more than each alone (points
+  // far apart in the list); such a group is fitted point by point.
+  bool SharesWindows(const LaneGroup& group) const {
+    std::int64_t largest = 0;
+    CellRange all{data_.cluster->nx, 0, data_.cluster->ny, 0};
+    for (int l = 0; l < group.lanes; ++l) {
+      const CellRange& w = group.window[l];
+      if (w.iLo >= w.iHi || w.jLo >= w.jHi) continue;
+      largest = std::max(largest, std::int64_t{w.iHi - w.iLo} * (w.jHi - w.jLo));
+      all = CellRange{std::min(all.iLo, w.iLo), std::max(all.iHi, w.iHi),
+                      std::min(all.jLo, w.jLo), std::max(all.jHi, w.jHi)};
+    }
+    const std::int64_t covered = std::int64_t{all.iHi - all.iLo} * (all.jHi - all.jLo);
+    return covered <= 3 * largest + 64;
+  }
+
+  void FitGroup(const SweepKind& kind, const std::int32_t* points, int used) {
+    LaneGroup group = common_;
+    group.lanes = kind.lanes;
+    for (int l = 0; l < used; ++l) {
+      const int k = points[l];
+      group.x0[l] = x0_[k];
+      group.y0[l] = y0_[k];
+      group.offX[l] = CentreOffset(choices_.centerX, centre_.cx, x0_[k]);
+      group.offY[l] = CentreOffset(choices_.centerY, centre_.cy, y0_[k]);
+      group.offQ[l] = CentreOffset(choices_.centerQ, centre_.cq, q0_[k]);
+      group.window[l] = Window(k);
+    }
+    if (!SharesWindows(group)) {
+      for (int l = 0; l < used; ++l) FitAlone(points[l]);
+      return;
+    }
+    LaneSums sums;
+    kind.sweep(*data_.cluster, stream_, group, sums);
+    for (int l = 0; l < used; ++l) {
+      if (sums.unclear[l]) {
+        FitAlone(points[l]);
+        continue;
+      }
+      const NormalSums lane{sums.sum[0][l], sums.sum[1][l], sums.sum[2][l],
+                            sums.sum[3][l], sums.sum[4][l], sums.sum[5][l],
+                            sums.sum[6][l], sums.sum[7][l], sums.sum[8][l]};
+      PlaneFit fit;
+      lane.Solve(fit);
+      Store(fit, points[l], out_);
+    }
+  }
+
+ private:
+  const FitData& data_;
+  const FitChoices& choices_;
+  const AreaCentre& centre_;
+  const double* x0_;
+  const double* y0_;
+  const double* q0_;
+  const FitColumns& out_;
+  LaneGroup common_;
+  std::vector<double> xyq_;
+  LatticeStream stream_;
+};
+
+}  // namespace
 
 void FitRadiusBatch(const FitData& data, const FitChoices& choices, const AreaCentre& centre,
                     const double* x0, const double* y0, const double* q0,
-                    const std::int32_t* points, int count, const FitColumns& out) {
-  PlaneFit fit;
-  for (int m = 0; m < count; ++m) {
-    const int k = points[m];
-    FitPlaneRadius(data, choices, centre, x0[k], y0[k], q0[k], fit);
-    out.a[k] = fit.r[0];
-    out.b[k] = fit.r[1];
-    out.c[k] = fit.r[2];
-    out.npoints[k] = fit.npoints;
+                    const std::int32_t* points, int count, const FitColumns& out,
+                    LaneChoice lanes) {
+  RadiusBatch batch(data, choices, centre, x0, y0, q0, out);
+  const SweepKind kind = ChooseSweep(lanes);
+  // A few points do not repay copying the columns their windows reach.
+  if (count < 2 * kind.lanes) {
+    for (int m = 0; m < count; ++m) batch.FitAlone(points[m]);
+    return;
+  }
+  // The tiling's counts are freed before the copy is made: the two together
+  // would raise the peak of a run.
+  const std::vector<std::int32_t> tiled = batch.InTiles(points, count, kind.lanes);
+  if (!batch.CopyColumns(points, count)) {
+    for (int m = 0; m < count; ++m) batch.FitAlone(points[m]);
+    return;
+  }
+  for (int m = 0; m < count; m += kind.lanes) {
+    batch.FitGroup(kind, tiled.data() + m, std::min(kind.lanes, count - m));
   }
 }
 

@@ -1,5 +1,6 @@
 #include "core/search_cluster.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -26,6 +27,8 @@ bool WithinCells(double position, int count) {
 
 void SearchCluster::Release() {
   std::vector<std::uint32_t>().swap(cellStart_);
+  std::vector<std::uint32_t>().swap(occupiedKey_);
+  std::vector<std::uint32_t>().swap(occupiedStart_);
   std::vector<std::int32_t>().swap(pointIndex_);
   nx = 0;
   ny = 0;
@@ -51,7 +54,8 @@ CellRange SearchCluster::CellWindow(double x0, double y0, double r) const {
 
 int SearchCluster::Build(const double* x, const double* y, int n, double cellSize,
                           double xMinimum, double xMaximum, double yMinimum,
-                          double yMaximum, std::uint64_t memoryBudgetBytes) {
+                          double yMaximum, std::uint64_t memoryBudgetBytes,
+                          LatticeLayout layout) {
   Release();
   s = cellSize;
   xmin = xMinimum;
@@ -64,21 +68,16 @@ int SearchCluster::Build(const double* x, const double* y, int n, double cellSiz
     return kLatticeTooLarge;
   }
   const std::uint64_t cells = static_cast<std::uint64_t>(columns) * static_cast<std::uint64_t>(rows);
-  if ((cells + 1) * sizeof(std::uint32_t) + static_cast<std::uint64_t>(n) * 4 > memoryBudgetBytes) {
-    return kLatticeTooLarge;
-  }
-  try {
-    cellStart_.assign(cells + 1, 0);
-    pointIndex_.resize(static_cast<std::size_t>(n));
-  } catch (const std::bad_alloc&) {
-    Release();
-    return kLatticeTooLarge;
-  }
+  const std::uint64_t points = static_cast<std::uint64_t>(n);
+  const bool dense = layout == LatticeLayout::kChosen
+                         ? cells <= kDenseCellsPerPoint * points + kDenseCellsAlways
+                         : layout == LatticeLayout::kDense;
+  // Sparse: the sort keys, then an index, a key and an offset per point at most.
+  const std::uint64_t bytes = dense ? (cells + 1) * sizeof(std::uint32_t) + points * 4
+                                    : points * (8 + 4 + 8) + 4;
+  if (bytes > memoryBudgetBytes) return kLatticeTooLarge;
   nx = static_cast<int>(columns);
   ny = static_cast<int>(rows);
-  const auto cellOf = [&](int k) {
-    return static_cast<std::size_t>(CellColumn(x[k])) * ny + CellRow(y[k]);
-  };
   // A point outside the extent would be counted outside the cell array.
   for (int k = 0; k < n; ++k) {
     if (!WithinCells((x[k] - xmin + s * 0.5) / s, nx) || !WithinCells((y[k] - ymin + s * 0.5) / s, ny)) {
@@ -86,14 +85,62 @@ int SearchCluster::Build(const double* x, const double* y, int n, double cellSiz
       return kPointOutsideLattice;
     }
   }
-  // Counting sort by cell: counts, running starts, then placement in index
-  // order, which keeps every cell's list ascending.
-  for (int k = 0; k < n; ++k) ++cellStart_[cellOf(k) + 1];
+  try {
+    return dense ? BuildDense(x, y, n, cells) : BuildSparse(x, y, n);
+  } catch (const std::bad_alloc&) {
+    Release();
+    return kLatticeTooLarge;
+  }
+}
+
+std::uint32_t SearchCluster::CellKey(double x, double y) const {
+  return static_cast<std::uint32_t>(CellColumn(x)) * static_cast<std::uint32_t>(ny) +
+         static_cast<std::uint32_t>(CellRow(y));
+}
+
+// Counting sort by cell: counts, running starts, then placement in index
+// order, which keeps every cell's list ascending.
+int SearchCluster::BuildDense(const double* x, const double* y, int n, std::uint64_t cells) {
+  cellStart_.assign(cells + 1, 0);
+  pointIndex_.resize(static_cast<std::size_t>(n));
+  for (int k = 0; k < n; ++k) ++cellStart_[CellKey(x[k], y[k]) + 1];
   for (std::size_t c = 1; c <= cells; ++c) cellStart_[c] += cellStart_[c - 1];
-  for (int k = 0; k < n; ++k) pointIndex_[cellStart_[cellOf(k)]++] = k;
+  for (int k = 0; k < n; ++k) pointIndex_[cellStart_[CellKey(x[k], y[k])]++] = k;
   for (std::size_t c = cells; c > 0; --c) cellStart_[c] = cellStart_[c - 1];
   cellStart_[0] = 0;
   return kLatticeBuilt;
+}
+
+// Sorting (key, index) pairs keeps every cell's list ascending as well.
+int SearchCluster::BuildSparse(const double* x, const double* y, int n) {
+  std::vector<std::uint64_t> keyed(static_cast<std::size_t>(n));
+  for (int k = 0; k < n; ++k) {
+    keyed[static_cast<std::size_t>(k)] =
+        (static_cast<std::uint64_t>(CellKey(x[k], y[k])) << 32) | static_cast<std::uint32_t>(k);
+  }
+  std::sort(keyed.begin(), keyed.end());
+  std::size_t occupied = 0;
+  for (std::size_t t = 0; t < keyed.size(); ++t) {
+    occupied += t == 0 || (keyed[t] >> 32) != (keyed[t - 1] >> 32);
+  }
+  pointIndex_.resize(keyed.size());
+  occupiedKey_.reserve(occupied);
+  occupiedStart_.reserve(occupied + 1);
+  for (std::size_t t = 0; t < keyed.size(); ++t) {
+    const auto key = static_cast<std::uint32_t>(keyed[t] >> 32);
+    if (occupiedKey_.empty() || occupiedKey_.back() != key) {
+      occupiedKey_.push_back(key);
+      occupiedStart_.push_back(static_cast<std::uint32_t>(t));
+    }
+    pointIndex_[t] = static_cast<std::int32_t>(keyed[t] & 0xffffffffu);
+  }
+  occupiedStart_.push_back(static_cast<std::uint32_t>(keyed.size()));
+  return kLatticeBuilt;
+}
+
+std::uint32_t SearchCluster::OccupiedFirstAtOrAfter(std::uint32_t key) const {
+  const auto at = std::lower_bound(occupiedKey_.begin(), occupiedKey_.end(), key);
+  return occupiedStart_[static_cast<std::size_t>(at - occupiedKey_.begin())];
 }
 
 std::uint64_t DefaultLatticeBudget() {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
+#include <tuple>
 #include <vector>
 
 #include "core/search_cluster.h"
@@ -78,8 +81,13 @@ TEST(SearchCluster, RefusesLatticesBeyondTheBudgetOrA32BitCount) {
   EXPECT_EQ(kLatticeTooLarge, cluster.Build(x.data(), y.data(), 2, 1.0, 0, 1e6, 0, 1e6, kPlenty))
       << "10^12 cells do not fit a 32-bit count";
   EXPECT_TRUE(cluster.Empty());
-  EXPECT_EQ(kLatticeTooLarge, cluster.Build(x.data(), y.data(), 2, 100.0, 0, 1e6, 0, 1e6, 1000))
+  EXPECT_EQ(kLatticeTooLarge, cluster.Build(x.data(), y.data(), 2, 100.0, 0, 1e6, 0, 1e6, 1000,
+                                            LatticeLayout::kDense))
       << "10^8 cells exceed a budget of 1000 bytes";
+  EXPECT_EQ(kLatticeBuilt, cluster.Build(x.data(), y.data(), 2, 100.0, 0, 1e6, 0, 1e6, 1000));
+  EXPECT_TRUE(cluster.Sparse()) << "two points keep two cells, not 10^8";
+  EXPECT_EQ(kLatticeTooLarge, cluster.Build(x.data(), y.data(), 2, 100.0, 0, 1e6, 0, 1e6, 20))
+      << "even the occupied cells exceed 20 bytes";
   EXPECT_EQ(kLatticeBuilt, cluster.Build(x.data(), y.data(), 2, 100.0, 0, 1e6, 0, 1e6, kPlenty));
   EXPECT_EQ(cluster.nx, 10001);
   cluster.Release();
@@ -100,6 +108,153 @@ TEST(SearchCluster, RefusesPointsOutsideTheExtentItIsLaidFor) {
   // Within half a cell of the extent a point still has its nearest node.
   const std::vector<double> x{-0.4, 10.4}, y{0, 10};
   EXPECT_EQ(kLatticeBuilt, cluster.Build(x.data(), y.data(), 2, 1.0, 0, 10, 0, 10, kPlenty));
+}
+
+struct Points {
+  std::vector<double> x, y;
+  double s = 1.0;
+  double xmin = 0, xmax = 0, ymin = 0, ymax = 0;
+};
+
+Points WithExtent(std::vector<double> x, std::vector<double> y, double s) {
+  Points p{std::move(x), std::move(y), s};
+  p.xmin = *std::min_element(p.x.begin(), p.x.end());
+  p.xmax = *std::max_element(p.x.begin(), p.x.end());
+  p.ymin = *std::min_element(p.y.begin(), p.y.end());
+  p.ymax = *std::max_element(p.y.begin(), p.y.end());
+  return p;
+}
+
+SearchCluster Laid(const Points& p, LatticeLayout layout) {
+  SearchCluster cluster;
+  EXPECT_EQ(kLatticeBuilt, cluster.Build(p.x.data(), p.y.data(), static_cast<int>(p.x.size()), p.s,
+                                         p.xmin, p.xmax, p.ymin, p.ymax, kPlenty, layout));
+  return cluster;
+}
+
+std::vector<int> Visits(const SearchCluster& cluster, const CellRange& window) {
+  std::vector<int> visits;
+  cluster.ForEachInWindow(window, [&](int k) { visits.push_back(k); });
+  return visits;
+}
+
+// The visiting order from its definition: i, then j, then the point's index.
+std::vector<int> VisitsByDefinition(const SearchCluster& cluster, const Points& p,
+                                    const CellRange& w) {
+  std::vector<std::tuple<int, int, int>> cells;
+  for (int k = 0; k < static_cast<int>(p.x.size()); ++k) {
+    const int i = cluster.CellColumn(p.x[k]);
+    const int j = cluster.CellRow(p.y[k]);
+    if (i >= w.iLo && i < w.iHi && j >= w.jLo && j < w.jHi) cells.emplace_back(i, j, k);
+  }
+  std::sort(cells.begin(), cells.end());
+  std::vector<int> visits;
+  for (const auto& cell : cells) visits.push_back(std::get<2>(cell));
+  return visits;
+}
+
+// Windows of every size about every point, and some reaching past the lattice.
+void ExpectSameVisits(const Points& p, const SearchCluster& cluster, const SearchCluster* other) {
+  std::vector<double> radii{0.0, p.s * 0.5, p.s * 2.0, p.s * 7.3, 1e300};
+  for (std::size_t k = 0; k < p.x.size(); k += 1 + p.x.size() / 40) {
+    for (const double r : radii) {
+      const CellRange w = cluster.CellWindow(p.x[k], p.y[k], r);
+      const std::vector<int> visits = Visits(cluster, w);
+      EXPECT_EQ(visits, VisitsByDefinition(cluster, p, w)) << "point " << k << " r " << r;
+      if (other != nullptr) {
+        EXPECT_EQ(visits, Visits(*other, w)) << "point " << k << " r " << r;
+      }
+    }
+  }
+  const std::vector<std::int32_t> order(cluster.LatticeOrder(),
+                                        cluster.LatticeOrder() + cluster.LatticeOrderSize());
+  EXPECT_EQ(order, Visits(cluster, CellRange{0, cluster.nx, 0, cluster.ny}));
+}
+
+void ExpectLayoutsAgree(const Points& p) {
+  const SearchCluster dense = Laid(p, LatticeLayout::kDense);
+  const SearchCluster sparse = Laid(p, LatticeLayout::kSparse);
+  ASSERT_TRUE(sparse.Sparse());
+  ASSERT_FALSE(dense.Sparse());
+  ExpectSameVisits(p, dense, &sparse);
+  // Every run of every column, as offsets into the order both keep.
+  for (int i = 0; i < dense.nx; ++i) {
+    for (int j = 0; j <= dense.ny; ++j) {
+      ASSERT_EQ(dense.ColumnRunBegin(i, j) - dense.LatticeOrder(),
+                sparse.ColumnRunBegin(i, j) - sparse.LatticeOrder()) << i << " " << j;
+    }
+  }
+}
+
+TEST(SearchCluster, SparseAndDenseLayoutsVisitAlike) {
+  std::mt19937_64 random(7);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  {
+    // Two groups with empty columns between them and duplicated points.
+    std::vector<double> x, y;
+    for (int k = 0; k < 300; ++k) {
+      const double shift = (k % 2) * 80.0;
+      x.push_back(shift + unit(random) * 10.0);
+      y.push_back(unit(random) * 30.0 - shift * 0.5);
+      if (k % 17 == 0) {
+        x.push_back(x.back());
+        y.push_back(y.back());
+      }
+    }
+    ExpectLayoutsAgree(WithExtent(x, y, 1.3));
+  }
+  ExpectLayoutsAgree(WithExtent({4.25}, {-3.5}, 2.0));
+  {
+    // On the borders between cells, which belong to the upper cell.
+    std::vector<double> x, y;
+    for (int i = 0; i < 12; ++i) {
+      for (int j = 0; j < 9; ++j) {
+        x.push_back(i * 0.5);
+        y.push_back(j * 1.5 + 0.25 * (i % 2));
+      }
+    }
+    ExpectLayoutsAgree(WithExtent(x, y, 1.0));
+  }
+  {
+    // A single row and a single column.
+    std::vector<double> x, y;
+    for (int k = 0; k < 50; ++k) {
+      x.push_back(unit(random) * 100.0);
+      y.push_back(3.0);
+    }
+    ExpectLayoutsAgree(WithExtent(x, y, 4.0));
+    ExpectLayoutsAgree(WithExtent(y, x, 4.0));
+  }
+}
+
+TEST(SearchCluster, AThousandPointsOverAThousandKilometresKeepOnlyTheirCells) {
+  std::mt19937_64 random(11);
+  std::uniform_real_distribution<double> spread(0.0, 1.0e6);
+  std::vector<double> x, y;
+  for (int k = 0; k < 1000; ++k) {
+    x.push_back(spread(random));
+    y.push_back(spread(random));
+  }
+  x.push_back(x[5]);  // a duplicate shares its cell
+  y.push_back(y[5]);
+  const Points p = WithExtent(x, y, 22.0);
+  // About 2 * 10^9 cells would take 8 GB as offsets; a budget of 1 MB refuses that.
+  SearchCluster cluster;
+  ASSERT_EQ(kLatticeBuilt, cluster.Build(p.x.data(), p.y.data(), static_cast<int>(p.x.size()), p.s,
+                                         p.xmin, p.xmax, p.ymin, p.ymax, 1 << 20));
+  EXPECT_TRUE(cluster.Sparse());
+  EXPECT_GT(static_cast<double>(cluster.nx) * cluster.ny, 1.9e9);
+  ExpectSameVisits(p, cluster, nullptr);
+  EXPECT_EQ(Visits(cluster, cluster.CellWindow(x[5], y[5], 0.0)), (std::vector<int>{5, 1000}));
+}
+
+TEST(SearchCluster, TheChosenLayoutFollowsTheCellsPerPoint) {
+  const Points crowded = WithExtent({0, 10, 3, 7}, {0, 10, 2, 9}, 0.5);
+  EXPECT_FALSE(Laid(crowded, LatticeLayout::kChosen).Sparse());
+  const Points spread = WithExtent({0, 1e4, 3, 7}, {0, 1e4, 2, 9}, 0.5);
+  const SearchCluster sparse = Laid(spread, LatticeLayout::kChosen);
+  EXPECT_TRUE(sparse.Sparse());
+  ExpectSameVisits(spread, sparse, nullptr);
 }
 
 }  // namespace

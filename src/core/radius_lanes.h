@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+
+#include "core/search_cluster.h"
+
+namespace zelvo {
+
+inline constexpr int kMostLanes = 8;
+
+// The neighbours' x, y and quantity interleaved, in lattice order, for the
+// positions first .. first + size/3 - 1 of SearchCluster::LatticeOrder.
+struct LatticeStream {
+  const double* xyq = nullptr;
+  std::int64_t first = 0;
+};
+
+// What one sweep over a shared window needs of each of its lanes.
+struct LaneGroup {
+  int lanes = 0;  // 2, 4 or 8; unused lanes have empty windows
+  double x0[kMostLanes] = {}, y0[kMostLanes] = {};
+  double offX[kMostLanes] = {}, offY[kMostLanes] = {}, offQ[kMostLanes] = {};
+  CellRange window[kMostLanes] = {};
+  bool leaveOutNear = false;
+  double radiusBelow = 0, radiusAbove = 0;  // the clear bounds of DistanceLimit
+  double nearBelow = 0, nearAbove = 0;
+};
+
+// Each lane's sums in the order of NormalSums, and whether some distance of
+// its window (or, rarely, of the other lanes' windows) was too close to call
+// by its square. A sweep writes its own lanes only: left uninitialised, as
+// zeroing it would cost as much as a short sweep.
+struct LaneSums {
+  double sum[9][kMostLanes];
+  bool unclear[kMostLanes];
+};
+
+// The sweeps themselves, one per width and instruction set; the AVX2 one may
+// be called only where the processor has it. (GCC 12 turns the 8-lane masks
+// into scalar compares even under AVX-512, so 4 lanes of AVX2 are the fastest.)
+void SweepLanesPlain2(const SearchCluster& cluster, const LatticeStream& stream,
+                      const LaneGroup& group, LaneSums& sums);
+void SweepLanesPlain4(const SearchCluster& cluster, const LatticeStream& stream,
+                      const LaneGroup& group, LaneSums& sums);
+void SweepLanesPlain8(const SearchCluster& cluster, const LatticeStream& stream,
+                      const LaneGroup& group, LaneSums& sums);
+void SweepLanesAvx2(const SearchCluster& cluster, const LatticeStream& stream,
+                    const LaneGroup& group, LaneSums& sums);
+
+}  // namespace zelvo

@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "core/radius_batch.h"
+
+namespace zelvo {
+namespace {
+
+constexpr LaneChoice kEveryLaneChoice[] = {LaneChoice::kFastest, LaneChoice::kPlainTwo,
+                                           LaneChoice::kPlainFour, LaneChoice::kPlainEight};
+
+struct Field {
+  std::vector<double> x, y, q;
+  SearchCluster cluster;
+  AreaCentre centre;
+  double radius = 0;
+
+  void Add(double px, double py, double pq) {
+    x.push_back(px);
+    y.push_back(py);
+    q.push_back(pq);
+  }
+  int Size() const { return static_cast<int>(x.size()); }
+  FitData Lay(double R, double cellSize, LatticeLayout layout = LatticeLayout::kChosen) {
+    radius = R;
+    const auto [xmin, xmax] = std::minmax_element(x.begin(), x.end());
+    const auto [ymin, ymax] = std::minmax_element(y.begin(), y.end());
+    EXPECT_EQ(kLatticeBuilt, cluster.Build(x.data(), y.data(), Size(), cellSize, *xmin, *xmax,
+                                           *ymin, *ymax, std::uint64_t{1} << 30, layout));
+    centre = AreaCentre{(*xmin + *xmax) / 2 + 0.37, (*ymin + *ymax) / 2 - 1.1, 3.25};
+    return Data();
+  }
+  FitData Data() const { return FitData{&cluster, x.data(), y.data(), q.data(), radius}; }
+  std::vector<std::int32_t> LatticeOrder() const {
+    return {cluster.LatticeOrder(), cluster.LatticeOrder() + cluster.LatticeOrderSize()};
+  }
+};
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Fits the listed points as one batch, each lane width in turn, and holds
+// every answer against FitPlaneRadius at the same point, bit for bit; the
+// points of calculation are the data's own unless others are given.
+void ExpectBatchAsAlone(const Field& field, const FitChoices& choices,
+                        const std::vector<std::int32_t>& points, const std::vector<double>* x0 = nullptr,
+                        const std::vector<double>* y0 = nullptr) {
+  const FitData data = field.Data();
+  const double* px = x0 ? x0->data() : field.x.data();
+  const double* py = y0 ? y0->data() : field.y.data();
+  const std::size_t n = field.x.size();
+  for (const LaneChoice lanes : kEveryLaneChoice) {
+    const double unwritten = -12345.0;
+    std::vector<double> a(n, unwritten), b(n, unwritten), c(n, unwritten), np(n, unwritten);
+    FitRadiusBatch(data, choices, field.centre, px, py, field.q.data(), points.data(),
+                   static_cast<int>(points.size()), FitColumns{a.data(), b.data(), c.data(), np.data()},
+                   lanes);
+    std::vector<bool> listed(n, false);
+    for (const std::int32_t k : points) listed[static_cast<std::size_t>(k)] = true;
+    int differing = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+      if (!listed[k]) {
+        EXPECT_EQ(a[k], unwritten) << "point " << k << " was not listed";
+        continue;
+      }
+      PlaneFit fit;
+      FitPlaneRadius(data, choices, field.centre, px[k], py[k], field.q[k], fit);
+      const bool same = SameBits(a[k], fit.r[0]) && SameBits(b[k], fit.r[1]) &&
+                        SameBits(c[k], fit.r[2]) && SameBits(np[k], fit.npoints);
+      if (!same && ++differing <= 3) {
+        ADD_FAILURE() << "lane choice " << static_cast<int>(lanes) << ", point " << k << ": "
+                      << a[k] << " " << b[k] << " " << c[k] << " " << np[k] << " alone "
+                      << fit.r[0] << " " << fit.r[1] << " " << fit.r[2] << " " << fit.npoints;
+      }
+    }
+    EXPECT_EQ(differing, 0) << "lane choice " << static_cast<int>(lanes);
+  }
+}
+
+Field Scatter(int n, double extent, unsigned seed) {
+  Field field;
+  std::mt19937_64 random(seed);
+  std::uniform_real_distribution<double> coordinate(0.0, extent);
+  std::normal_distribution<double> noise(0.0, 1.0);
+  for (int k = 0; k < n; ++k) {
+    const double x = coordinate(random), y = coordinate(random);
+    field.Add(x, y, 0.3 * x - 0.2 * y + std::sin(x * 0.1) + noise(random));
+    if (k % 23 == 0) field.Add(x, y, noise(random));  // a duplicate position
+  }
+  return field;
+}
+
+TEST(RadiusBatch, EveryLaneIsTheFitAloneUnderEveryChoice) {
+  Field field = Scatter(700, 100.0, 3);
+  field.Lay(12.0, 1.2);
+  const std::vector<std::int32_t> order = field.LatticeOrder();
+  for (const bool pointIn : {false, true}) {
+    for (int cx = 0; cx < 3; ++cx) {
+      for (int cq = -1; cq < 3; ++cq) {
+        const FitChoices choices{pointIn, cx, (cx + 1) % 3, cq};
+        ExpectBatchAsAlone(field, choices, order);
+      }
+    }
+  }
+}
+
+TEST(RadiusBatch, AnyOrderAndAnyCountOfPoints) {
+  Field field = Scatter(400, 60.0, 5);
+  field.Lay(9.0, 0.9);
+  const std::vector<std::int32_t> order = field.LatticeOrder();
+  // Batches of 1 .. 40 points, starting anywhere in lattice order, so that
+  // their lanes straddle cells and columns.
+  for (int count = 1; count <= 40; count += 3) {
+    for (int first = 0; first + count <= static_cast<int>(order.size()); first += 97) {
+      ExpectBatchAsAlone(field, FitChoices{}, std::vector<std::int32_t>(order.begin() + first,
+                                                                        order.begin() + first + count));
+    }
+  }
+  // File order, and a shuffled half: far-apart lanes share no window.
+  std::vector<std::int32_t> fileOrder(order.size());
+  for (std::size_t k = 0; k < fileOrder.size(); ++k) fileOrder[k] = static_cast<std::int32_t>(k);
+  ExpectBatchAsAlone(field, FitChoices{}, fileOrder);
+  std::shuffle(fileOrder.begin(), fileOrder.end(), std::mt19937(9));
+  fileOrder.resize(fileOrder.size() / 2);
+  ExpectBatchAsAlone(field, FitChoices{}, fileOrder);
+  ExpectBatchAsAlone(field, FitChoices{}, {});
+}
+
+TEST(RadiusBatch, TiesAtTheRadiusAndPointsOnCellBorders) {
+  // An integer lattice with R = 5: the 3-4-5 neighbours lie exactly at R, and
+  // with cells of 0.5 every point lies on the border between two cells.
+  Field field;
+  for (int i = 0; i < 24; ++i) {
+    for (int j = 0; j < 17; ++j) field.Add(i, j, i * 0.5 - j * 0.25 + ((i * 7 + j) % 5));
+  }
+  field.Lay(5.0, 0.5);
+  ExpectBatchAsAlone(field, FitChoices{}, field.LatticeOrder());
+  ExpectBatchAsAlone(field, FitChoices{true, kCenterToArea, kNotCenter, kCenterToPoint},
+                     field.LatticeOrder());
+  // The same with cells as wide as R, and points of calculation that lie
+  // beside the data, some of them exactly R from a data point.
+  field.Lay(5.0, 5.0);
+  std::vector<double> x0 = field.x, y0 = field.y;
+  for (std::size_t k = 0; k < x0.size(); ++k) {
+    x0[k] += (k % 3 == 0) ? 0.5 : 0.0;
+    y0[k] += (k % 4 == 1) ? -5.0 : 0.0;
+  }
+  ExpectBatchAsAlone(field, FitChoices{}, field.LatticeOrder(), &x0, &y0);
+}
+
+TEST(RadiusBatch, InfiniteAndHugeQuantitiesAndCoordinates) {
+  Field field = Scatter(300, 50.0, 13);
+  field.q[10] = std::numeric_limits<double>::infinity();
+  field.q[40] = -std::numeric_limits<double>::infinity();
+  field.q[41] = 1e308;
+  field.q[42] = -1e308;
+  field.q[90] = std::nan("");
+  field.Lay(8.0, 0.8);
+  for (int cq = 0; cq < 3; ++cq) {
+    ExpectBatchAsAlone(field, FitChoices{false, kCenterToPoint, kCenterToPoint, cq},
+                       field.LatticeOrder());
+  }
+  // Far from the origin the squared distances lose their last digits.
+  Field far = Scatter(200, 30.0, 17);
+  for (double& x : far.x) x += 1e9;
+  for (double& y : far.y) y -= 3e8;
+  far.Lay(6.0, 0.6);
+  ExpectBatchAsAlone(far, FitChoices{false, kNotCenter, kNotCenter, kNotCenter}, far.LatticeOrder());
+  ExpectBatchAsAlone(far, FitChoices{}, far.LatticeOrder());
+}
+
+TEST(RadiusBatch, SparseLatticeAndPointsOfCalculationOutsideIt) {
+  Field field;
+  std::mt19937_64 random(21);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  // Clusters far apart: most of the lattice is empty.
+  for (int k = 0; k < 300; ++k) {
+    const double shift = (k % 3) * 5000.0;
+    field.Add(shift + unit(random) * 20.0, shift * 0.5 + unit(random) * 20.0, unit(random));
+  }
+  field.Lay(4.0, 0.4, LatticeLayout::kSparse);
+  ASSERT_TRUE(field.cluster.Sparse());
+  std::vector<double> x0 = field.x, y0 = field.y;
+  for (std::size_t k = 0; k < x0.size(); k += 7) x0[k] = -50.0;  // left of the lattice
+  ExpectBatchAsAlone(field, FitChoices{}, field.LatticeOrder(), &x0, &y0);
+}
+
+}  // namespace
+}  // namespace zelvo
