@@ -40,21 +40,43 @@ struct FourNodeSums {
   NodeSums rest[kLanes];
 };
 
+// What decides a lane's path. A lane is fast when its squared distance is
+// below acceptBelow and its smaller offset above fastAbove: then, with R at
+// most 2^510, both offsets lie in the library hypot's common range (the
+// larger one is at most R and more than 2^-54 times smaller than the
+// smaller one). Every other lane takes the library's hypot, as in the scalar
+// loop, which gives the same distance.
+struct LanePaths {
+  double acceptBelow;
+  double rejectAbove;
+  double fastAbove;
+  double R;
+};
+
+LanePaths MakeLanePaths(const DistanceLimits& limits) {
+  constexpr double kLargestFastRadius = 0x1p+510;
+  LanePaths paths{limits.acceptBelow, limits.rejectAbove, kHypotTiny, limits.R};
+  if (!(limits.R <= kLargestFastRadius)) paths.acceptBelow = -1.0;
+  paths.fastAbove = std::max(kHypotTiny, 2.0 * limits.R * kHypotEps);
+  return paths;
+}
+
 // The points of one stretch for the nodes (X, Y[lane]); a point counts for a
 // lane only within [laneBegin, laneEnd) of that lane. The operations are
-// TwoNodes::Run's, four lanes wide: a lane that does not take a sum adds +0.0.
+// TwoNodes::Run's, four lanes wide: a lane that does not take a sum adds
+// +0.0, and a point that no lane takes is passed over. Masking point by
+// point, rather than cutting the stretch where the lanes' windows begin and
+// end, keeps one long loop without mispredicted exits.
 __attribute__((target("avx2"), always_inline)) inline void AccumulateStretch(
     const LatticePoints& points, PointStretch stretch, v4m laneBegin, v4m laneEnd, double X,
-    v4d Y, const DistanceLimits& limits, FourNodeSums& nodes) {
+    v4d Y, const LanePaths& paths, FourNodeSums& nodes) {
   const double* xs = points.X();
   const double* ys = points.Y();
   const double* us = points.U();
   const v4d offset = Splat(kNodeOffset);
-  const v4d acceptBelow = Splat(limits.acceptBelow);
-  const v4d rejectAbove = Splat(limits.rejectAbove);
-  const v4d large = Splat(kHypotLarge);
-  const v4d tiny = Splat(kHypotTiny);
-  const v4d eps = Splat(kHypotEps);
+  const v4d acceptBelow = Splat(paths.acceptBelow);
+  const v4d rejectAbove = Splat(paths.rejectAbove);
+  const v4d fastAbove = Splat(paths.fastAbove);
   const v4m magnitude = {0x7fffffffffffffffLL, 0x7fffffffffffffffLL, 0x7fffffffffffffffLL,
                          0x7fffffffffffffffLL};
   const v4d one = Splat(1.0);
@@ -65,20 +87,20 @@ __attribute__((target("avx2"), always_inline)) inline void AccumulateStretch(
   for (std::int64_t p = stretch.begin; p < stretch.end; ++p) {
     const long long at = p;
     const v4m position = {at, at, at, at};
-    const v4m active = (position >= laneBegin) & (position < laneEnd);
-    const double u = us[p];
     const double dxScalar = (X - xs[p]) + kNodeOffset;
     const v4d dx = Splat(dxScalar);
     const v4d dy = (Y - Splat(ys[p])) + offset;
     const v4d squared = dx * dx + dy * dy;
+    const v4m takes = (position >= laneBegin) & (position < laneEnd) & ~(squared > rejectAbove);
+    if (LaneBits(takes) == 0) continue;
+    const double u = us[p];
     const v4d adx = Keep(dx, magnitude);
     const v4d ady = Keep(dy, magnitude);
     const v4d ax = reinterpret_cast<v4d>(
         _mm256_max_pd(reinterpret_cast<__m256d>(adx), reinterpret_cast<__m256d>(ady)));
     const v4d ay = reinterpret_cast<v4d>(
         _mm256_min_pd(reinterpret_cast<__m256d>(adx), reinterpret_cast<__m256d>(ady)));
-    const v4m fast =
-        active & (squared < acceptBelow) & (ax <= large) & (ay >= tiny) & (ay > ax * eps);
+    const v4m fast = takes & (squared < acceptBelow) & (ay > fastAbove);
     const v4d h = reinterpret_cast<v4d>(_mm256_sqrt_pd(reinterpret_cast<__m256d>(squared)));
     const v4d nearA = h - ay;
     const v4d nearB = h - ax;
@@ -88,14 +110,14 @@ __attribute__((target("avx2"), always_inline)) inline void AccumulateStretch(
     const v4d d = h - term / (two * h);
     S += Keep(Splat(u) / d, fast);
     T += Keep(one / d, fast);
-    const int slow = LaneBits(active & ~fast & ~(squared > rejectAbove));
+    const int slow = LaneBits(takes & ~fast);
     if (slow == 0) continue;
     for (int lane = 0; lane < kLanes; ++lane) {
       if ((slow & (1 << lane)) == 0) continue;
       NodeSums& rest = nodes.rest[lane];
       rest.S = S[lane];
       rest.T = T[lane];
-      rest.AddWithLibrary(dxScalar, dy[lane], u, limits.R);
+      rest.AddWithLibrary(dxScalar, dy[lane], u, paths.R);
       S[lane] = rest.S;
       T[lane] = rest.T;
     }
@@ -107,6 +129,7 @@ __attribute__((target("avx2"), always_inline)) inline void AccumulateStretch(
 __attribute__((target("avx2"))) void GridColumnAvx2(const ColumnContext& context, int i) {
   const SearchCluster& cluster = context.cluster;
   const LatticePoints& points = *context.streamed;
+  const LanePaths paths = MakeLanePaths(context.limits);
   const int ny = context.grid.ny;
   const double s = cluster.s;
   const double X = cluster.xmin + i * s;
@@ -135,7 +158,7 @@ __attribute__((target("avx2"))) void GridColumnAvx2(const ColumnContext& context
         all.begin = lane == 0 ? own.begin : std::min(all.begin, own.begin);
         all.end = lane == 0 ? own.end : std::max(all.end, own.end);
       }
-      AccumulateStretch(points, all, laneBegin, laneEnd, X, Y, context.limits, nodes);
+      AccumulateStretch(points, all, laneBegin, laneEnd, X, Y, paths, nodes);
     }
     for (int lane = 0; lane < lanes; ++lane) {
       NodeSums& sums = nodes.rest[lane];
