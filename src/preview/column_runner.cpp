@@ -1,6 +1,8 @@
 #include "preview/column_runner.h"
 
+#include <algorithm>
 #include <atomic>
+#include <new>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -52,26 +54,47 @@ bool AnswerCompletedColumns(ColumnQueue& queue, int columns, const ColumnHook& c
   return false;
 }
 
+// Started workers, told to stop and joined on every way out, a throwing
+// columnDone included.
+class ColumnWorkers {
+ public:
+  explicit ColumnWorkers(ColumnQueue& queue) : queue_(queue) {}
+  ~ColumnWorkers() {
+    queue_.stop.store(true, std::memory_order_relaxed);
+    for (std::thread& worker : workers_) worker.join();
+  }
+  ColumnWorkers(const ColumnWorkers&) = delete;
+  ColumnWorkers& operator=(const ColumnWorkers&) = delete;
+
+  // As many of count as the system grants.
+  void Start(int count, int columns, const std::function<void(int)>& gridColumn) {
+    try {
+      workers_.reserve(static_cast<std::size_t>(count));
+      for (int t = 0; t < count; ++t) {
+        workers_.emplace_back(TakeColumns, std::ref(queue_), columns, std::cref(gridColumn));
+      }
+    } catch (const std::system_error&) {
+      // Fewer threads than asked for still grid every column.
+    } catch (const std::bad_alloc&) {
+    }
+  }
+  bool Empty() const { return workers_.empty(); }
+
+ private:
+  ColumnQueue& queue_;
+  std::vector<std::thread> workers_;
+};
+
 }  // namespace
 
 bool RunColumns(int columns, int threads, const std::function<void(int)>& gridColumn,
                 const ColumnHook& columnDone) {
   if (threads <= 1 || columns <= 1) return RunColumnsHere(columns, gridColumn, columnDone);
   ColumnQueue queue;
-  std::vector<std::thread> workers;
-  workers.reserve(static_cast<std::size_t>(threads));
-  try {
-    for (int t = 0; t < threads && t < columns; ++t) {
-      workers.emplace_back(TakeColumns, std::ref(queue), columns, std::cref(gridColumn));
-    }
-  } catch (const std::system_error&) {
-    // Fewer threads than asked for still grid every column.
-  }
-  if (workers.empty()) return RunColumnsHere(columns, gridColumn, columnDone);
-  const bool stopped = AnswerCompletedColumns(queue, columns, columnDone);
-  queue.stop.store(true, std::memory_order_relaxed);
-  for (std::thread& worker : workers) worker.join();
-  return stopped;
+  ColumnWorkers workers(queue);
+  workers.Start(std::min(threads, columns), columns, gridColumn);
+  if (workers.Empty()) return RunColumnsHere(columns, gridColumn, columnDone);
+  return AnswerCompletedColumns(queue, columns, columnDone);
 }
 
 }  // namespace zelvo
