@@ -127,6 +127,10 @@ std::uint64_t GriddingBytes(const SearchCluster& cluster, bool streamed, bool wi
 // The node grid, and with sums given the two sums of every node as well.
 int GridNodesFast(const GriddingJob& job, const ColumnHook& columnDone, const GriddingPaths& paths,
                   NodeGrid& grid, NodeSumGrid* nodeSums) {
+  if (job.cluster == nullptr || job.results == nullptr) {
+    grid = NodeGrid{};
+    return kGridMade;
+  }
   const SearchCluster& cluster = *job.cluster;
   const bool valid = ValidVariable(job.variable);
   const bool fourLanes = paths.fourNodeLanes && HaveFourNodeLanes() && valid && !cluster.Empty();
