@@ -1,29 +1,25 @@
-// Gridding and rendering of one variable for about a million survey points:
-// 316 lines 100 m apart with 3164 points 10 m apart, R = G = 350 m, s = 35 m,
-// which lays 905 x 901 = 815,405 nodes with about 377 points within R each.
+// Gridding and rendering of one variable over the benchmarks' survey of
+// 1,000,140 points, R = G = 350 m, s = 35 m: about 815,000 nodes with about
+// 377 points within R each, on one thread and on two.
 #include <benchmark/benchmark.h>
 
-#include <time.h>
-
-#include <cmath>
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 
 #include "app/headless_window.h"
 #include "app/window_items.h"
-#include "io/result_table.h"
 #include "core/search_cluster.h"
+#include "io/result_table.h"
 #include "preview/grid_nodes.h"
 #include "preview/grid_nodes_reference.h"
 #include "preview/preview_driver.h"
 #include "preview/render_shaded.h"
 #include "preview/resample.h"
+#include "survey/survey_layout.h"
 
 namespace {
 
-constexpr int kLines = 316;
-constexpr int kPointsPerLine = 3164;
-constexpr double kLineSpacing = 100.0;
-constexpr double kPointSpacing = 10.0;
 constexpr double kRadius = 350.0;
 constexpr double kCell = kRadius * 0.1;
 
@@ -33,38 +29,17 @@ struct Survey {
   double pairs = 0.0;  // node-point pairs within R
 };
 
-Survey MakeSurvey() {
-  Survey survey;
-  const int n = kLines * kPointsPerLine;
-  survey.results.Resize(static_cast<std::size_t>(n));
-  double* x = survey.results.Column(zelvo::kColX);
-  double* y = survey.results.Column(zelvo::kColY);
-  double* q = survey.results.Column(zelvo::kColQuantity);
-  std::uint64_t state = 88172645463325252ull;
-  for (int line = 0; line < kLines; ++line) {
-    for (int p = 0; p < kPointsPerLine; ++p) {
-      const int k = line * kPointsPerLine + p;
-      state ^= state << 13;
-      state ^= state >> 7;
-      state ^= state << 17;
-      const double noise = static_cast<double>(state >> 11) * 0x1p-53 - 0.5;
-      x[k] = p * kPointSpacing;
-      y[k] = line * kLineSpacing;
-      q[k] = 50.0 * std::sin(x[k] / 2500.0) * std::cos(y[k] / 3100.0) + 0.002 * x[k] + noise;
-    }
-  }
-  const double xmax = (kPointsPerLine - 1) * kPointSpacing;
-  const double ymax = (kLines - 1) * kLineSpacing;
-  survey.cluster.Build(x, y, n, kCell, 0.0, xmax, 0.0, ymax, 1ull << 32);
-  // Count the pairs that the weights take in, for the cost per pair.
+double PairsWithinRadius(const Survey& survey) {
   const zelvo::SearchCluster& c = survey.cluster;
+  const double* x = survey.results.Column(zelvo::kColX);
+  const double* y = survey.results.Column(zelvo::kColY);
   std::int64_t pairs = 0;
   for (int i = 0; i < c.nx; ++i) {
     for (int j = 0; j < c.ny; ++j) {
       const double X = c.xmin + i * c.s;
       const double Y = c.ymin + j * c.s;
-      zelvo::CellRange window{std::max(0, i - 10), std::min(c.nx, i + 10), std::max(0, j - 10),
-                              std::min(c.ny, j + 10)};
+      const zelvo::CellRange window{std::max(0, i - 10), std::min(c.nx, i + 10), std::max(0, j - 10),
+                                    std::min(c.ny, j + 10)};
       c.ForEachInWindow(window, [&](int k) {
         const double dx = X - x[k] + 0.001;
         const double dy = Y - y[k] + 0.001;
@@ -72,31 +47,40 @@ Survey MakeSurvey() {
       });
     }
   }
-  survey.pairs = static_cast<double>(pairs);
+  return static_cast<double>(pairs);
+}
+
+Survey MakeBenchSurvey() {
+  const zelvo::bench::SurveyPoints points = zelvo::bench::MakeSurvey();
+  Survey survey;
+  survey.results.Resize(points.Size());
+  std::copy(points.x.begin(), points.x.end(), survey.results.Column(zelvo::kColX));
+  std::copy(points.y.begin(), points.y.end(), survey.results.Column(zelvo::kColY));
+  std::copy(points.q.begin(), points.q.end(), survey.results.Column(zelvo::kColQuantity));
+  const auto [xmin, xmax] = std::minmax_element(points.x.begin(), points.x.end());
+  const auto [ymin, ymax] = std::minmax_element(points.y.begin(), points.y.end());
+  survey.cluster.Build(survey.results.Column(zelvo::kColX), survey.results.Column(zelvo::kColY),
+                       static_cast<int>(points.Size()), kCell, *xmin, *xmax, *ymin, *ymax,
+                       1ull << 32);
+  survey.pairs = PairsWithinRadius(survey);
   return survey;
 }
 
 const Survey& TheSurvey() {
-  static const Survey survey = MakeSurvey();
+  static const Survey survey = MakeBenchSurvey();
   return survey;
 }
 
-double ThreadSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
-
-// Runs the body once per iteration and reports the processor time per
-// node-point pair within R alongside the totals.
+// Runs the body once per iteration and reports the wall time per node-point
+// pair within R beside the totals.
 template <typename Body>
 void Measure(benchmark::State& state, Body body) {
   const Survey& survey = TheSurvey();
   double seconds = 0.0;
   for (auto _ : state) {
-    const double start = ThreadSeconds();
+    const auto start = std::chrono::steady_clock::now();
     body(survey);
-    seconds += ThreadSeconds() - start;
+    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   }
   const double nodes = static_cast<double>(survey.cluster.nx) * survey.cluster.ny;
   state.counters["nodes"] = nodes;
@@ -105,28 +89,36 @@ void Measure(benchmark::State& state, Body body) {
 }
 
 // The preview of the first pane as a run makes it: gridding, resampling to
-// 177 x 145 and rendering.
+// 177 x 145 and rendering; the argument is the gridding's thread count.
 void BM_PreviewVariable(benchmark::State& state) {
   zelvo::HeadlessWindow window;
+  const int threads = static_cast<int>(state.range(0));
   Measure(state, [&](const Survey& survey) {
-    const zelvo::PreviewSource source{&survey.cluster, &survey.results, kRadius, kRadius,
-                                      zelvo::kPaneWidth, zelvo::kPaneHeight};
+    const zelvo::PreviewSource source{&survey.cluster,    &survey.results,     kRadius, kRadius,
+                                      zelvo::kPaneWidth, zelvo::kPaneHeight, threads};
     bool stop = false;
     zelvo::PreviewImage image;
     zelvo::PreviewVariable(source, zelvo::kColQuantity, stop, window, image);
     benchmark::DoNotOptimize(image);
   });
 }
-BENCHMARK(BM_PreviewVariable)->Unit(benchmark::kSecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_PreviewVariable)->Arg(1)->Arg(2)->Unit(benchmark::kSecond)->Iterations(3)->UseRealTime();
 
-void BM_GridNodes(benchmark::State& state) {
-  Measure(state, [](const Survey& survey) {
-    zelvo::NodeGrid grid;
-    zelvo::GridNodes(survey.cluster, survey.results, zelvo::kColQuantity, kRadius, kRadius, grid);
-    benchmark::DoNotOptimize(grid);
+// The gridding alone, by the path it takes: 0 the four-node lanes where the
+// processor has them, 1 the two-node lanes, 2 the scalar loop; one thread.
+void BM_GridNodeSums(benchmark::State& state) {
+  const int path = static_cast<int>(state.range(0));
+  const zelvo::GriddingPaths paths{path == 0, path <= 1, true};
+  Measure(state, [&](const Survey& survey) {
+    zelvo::GriddingJob job;
+    job.cluster = &survey.cluster;
+    job.results = &survey.results;
+    job.searchRadius = kRadius;
+    job.griddingRadius = kRadius;
+    benchmark::DoNotOptimize(zelvo::GridNodeSums(job, paths));
   });
 }
-BENCHMARK(BM_GridNodes)->Unit(benchmark::kSecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_GridNodeSums)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
 
 // The reference: the plain loop with std::hypot for every visited point,
 // then the same resampling and rendering.

@@ -17,7 +17,8 @@ void PreviewIntoPane(RunState& state, WindowServices& window, int variable, Cont
                              state.params.searchRadius,
                              state.params.griddingRadius,
                              window.PaneWidth(pane),
-                             window.PaneHeight(pane)};
+                             window.PaneHeight(pane),
+                             state.previewThreads};
   const bool wasBusy = state.busy;
   state.busy = true;
   PreviewImage image;

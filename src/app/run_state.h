@@ -24,6 +24,8 @@ struct RunState {
   bool busy = false;
   int paneWidth = kPaneWidth;
   int paneHeight = kPaneHeight;
+  // The threads a preview's gridding may use.
+  int previewThreads = 1;
   PointSet points;  // with the extent, shift and area centre
   ResultTable results;
   SearchCluster cluster;

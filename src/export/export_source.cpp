@@ -15,6 +15,14 @@ bool Matches(const std::vector<double>* column, const ExportSource& source) {
   return column != nullptr && static_cast<int>(column->size()) == source.results->Size();
 }
 
+// The gridding's points and nodes together may still exceed the budget.
+int RefuseUnmadeGrid(int gridded, RunObserver& observer, NodeGrid& grid) {
+  if (gridded == kGridMade) return 0;
+  grid = NodeGrid{};
+  observer.ShowMessage(kClusterMemoryMessage);
+  return 1;
+}
+
 }  // namespace
 
 int ExportGrid(const ExportSource& source, const ExportVariable& variable, RunObserver& observer,
@@ -30,9 +38,9 @@ int ExportGrid(const ExportSource& source, const ExportVariable& variable, RunOb
   }
   try {
     if (variable.column != kColQuantity || !Matches(source.quantityAsRead, source)) {
-      GridNodes(*source.cluster, *source.results, variable.column, source.searchRadius,
-                source.griddingRadius, grid);
-      return 0;
+      return RefuseUnmadeGrid(GridNodes(*source.cluster, *source.results, variable.column,
+                                        source.searchRadius, source.griddingRadius, grid),
+                              observer, grid);
     }
     // After RGA passes the rows hold the last working quantity; the grid
     // shows the quantity as read, as the first pane does.
@@ -40,9 +48,9 @@ int ExportGrid(const ExportSource& source, const ExportVariable& variable, RunOb
     asRead.column[kColX] = source.results->column[kColX];
     asRead.column[kColY] = source.results->column[kColY];
     asRead.column[kColQuantity] = *source.quantityAsRead;
-    GridNodes(*source.cluster, asRead, kColQuantity, source.searchRadius, source.griddingRadius,
-              grid);
-    return 0;
+    return RefuseUnmadeGrid(GridNodes(*source.cluster, asRead, kColQuantity, source.searchRadius,
+                                      source.griddingRadius, grid),
+                            observer, grid);
   } catch (const std::bad_alloc&) {
     grid = NodeGrid{};
     observer.ShowMessage(kTemporaryBufferMessage);

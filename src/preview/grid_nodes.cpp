@@ -1,8 +1,12 @@
 #include "preview/grid_nodes.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
+#include "preview/column_runner.h"
+#include "preview/grid_column.h"
+#include "preview/grid_four_nodes.h"
 #include "preview/grid_hypot.h"
 #include "preview/grid_kernel.h"
 #include "preview/grid_node_offset.h"
@@ -30,48 +34,26 @@ bool ValidVariable(int variable) {
   return variable >= 0 && variable < kResultColumns;
 }
 
-// What the nodes of every column share.
-struct GriddingJob {
-  const SearchCluster& cluster;
-  const double* xs;
-  const double* ys;
-  const double* us;
-  DistanceLimits limits;
-  std::vector<int> reachRows;
-  int w;
-  NodeGrid& grid;
-  NodeSumGrid* nodeSums;
-
-  void Store(int i, int j, const NodeSums& sums) const {
-    const std::size_t node = static_cast<std::size_t>(i) * grid.ny + j;
-    grid.values[node] = sums.Value();
-    if (nodeSums != nullptr) {
-      nodeSums->S[node] = sums.S;
-      nodeSums->T[node] = sums.T;
-    }
-  }
-};
-
-void GridColumnScalar(const GriddingJob& job, int i) {
-  const SearchCluster& cluster = job.cluster;
-  const int ny = job.grid.ny;
+void GridColumnScalar(const ColumnContext& context, int i) {
+  const SearchCluster& cluster = context.cluster;
+  const int ny = context.grid.ny;
   const double X = cluster.xmin + i * cluster.s;
-  const int kLo = LowBound(i, job.w);
-  const int kHi = HighBound(i, job.w, job.grid.nx);
+  const int kLo = LowBound(i, context.w);
+  const int kHi = HighBound(i, context.w, context.grid.nx);
   for (int j = 0; j < ny; ++j) {
     const double Y = cluster.ymin + j * cluster.s;
     NodeSums sums;
     for (int k = kLo; k < kHi; ++k) {
-      const int reach = RowReach(job.reachRows, i, k);
+      const int reach = RowReach(context.reachRows, i, k);
       if (reach < 0) continue;
-      const RowSpan rows = NodeRows(j, job.w, ny, reach);
+      const RowSpan rows = NodeRows(j, context.w, ny, reach);
       const std::int32_t* end = cluster.ColumnRunEnd(k, rows.hi);
       for (const std::int32_t* p = cluster.ColumnRunBegin(k, rows.lo); p < end; ++p) {
-        AccumulatePoint((X - job.xs[*p]) + kNodeOffset, (Y - job.ys[*p]) + kNodeOffset,
-                        job.us[*p], job.limits, sums);
+        AccumulatePoint((X - context.xs[*p]) + kNodeOffset, (Y - context.ys[*p]) + kNodeOffset,
+                        context.us[*p], context.limits, sums);
       }
     }
-    job.Store(i, j, sums);
+    context.Store(i, j, sums);
   }
 }
 
@@ -93,22 +75,22 @@ __attribute__((target_clones("avx2", "default"))) void AccumulateTwoNodes(
 }
 
 // The nodes of column i two at a time; the same sums as GridColumnScalar.
-void GridColumnLanes(const GriddingJob& job, int i) {
-  const SearchCluster& cluster = job.cluster;
-  const int ny = job.grid.ny;
+void GridColumnLanes(const ColumnContext& context, int i) {
+  const SearchCluster& cluster = context.cluster;
+  const int ny = context.grid.ny;
   const double s = cluster.s;
   const double X = cluster.xmin + i * s;
-  const int kLo = LowBound(i, job.w);
-  const int kHi = HighBound(i, job.w, job.grid.nx);
+  const int kLo = LowBound(i, context.w);
+  const int kHi = HighBound(i, context.w, context.grid.nx);
   for (int j = 0; j < ny; j += 2) {
     const bool pair = j + 1 < ny;
     const v2d Y = {cluster.ymin + j * s, cluster.ymin + (pair ? j + 1 : j) * s};
-    TwoNodes nodes{X, Y, job.xs, job.ys, job.us, job.limits, {0.0, 0.0}, {0.0, 0.0}, {}};
+    TwoNodes nodes{X, Y, context.xs, context.ys, context.us, context.limits, {0.0, 0.0}, {0.0, 0.0}, {}};
     for (int k = kLo; k < kHi; ++k) {
-      const int reach = RowReach(job.reachRows, i, k);
+      const int reach = RowReach(context.reachRows, i, k);
       if (reach < 0) continue;
-      const RowSpan first = NodeRows(j, job.w, ny, reach);
-      const RowSpan second = pair ? NodeRows(j + 1, job.w, ny, reach) : first;
+      const RowSpan first = NodeRows(j, context.w, ny, reach);
+      const RowSpan second = pair ? NodeRows(j + 1, context.w, ny, reach) : first;
       const std::int32_t* begin = cluster.ColumnRunBegin(k, first.lo);
       const std::int32_t* end0 = cluster.ColumnRunEnd(k, first.hi);
       const std::int32_t* begin1 = pair ? cluster.ColumnRunBegin(k, second.lo) : end0;
@@ -123,50 +105,74 @@ void GridColumnLanes(const GriddingJob& job, int i) {
       NodeSums& sums = nodes.rest[lane];
       sums.S = nodes.S[lane];
       sums.T = nodes.T[lane];
-      job.Store(i, j + lane, sums);
+      context.Store(i, j + lane, sums);
     }
   }
 }
 #else
 constexpr bool kHaveTwoNodeLanes = false;
 
-void GridColumnLanes(const GriddingJob& job, int i) { GridColumnScalar(job, i); }
+void GridColumnLanes(const ColumnContext& context, int i) { GridColumnScalar(context, i); }
 #endif
 
-// The node grid, and with sums given the two sums of every node as well. 1
-// when the hook stopped it.
-int GridNodesFast(const SearchCluster& cluster, const ResultTable& results, int variable,
-                  double searchRadius, double griddingRadius, const ColumnHook& columnDone,
-                  const GriddingPaths& paths, NodeGrid& grid, NodeSumGrid* nodeSums) {
+// What a gridding holds besides the lattice and the table: the node grid,
+// the sums when asked for, and the streamed points for the four-node lanes.
+std::uint64_t GriddingBytes(const SearchCluster& cluster, bool streamed, bool withSums) {
+  const std::uint64_t nodes = static_cast<std::uint64_t>(std::max(cluster.nx, 0)) *
+                              static_cast<std::uint64_t>(std::max(cluster.ny, 0));
+  const std::uint64_t perNode = sizeof(float) + (withSums ? 2 * sizeof(double) : 0);
+  return nodes * perNode + (streamed ? LatticePoints::BytesFor(cluster) : 0);
+}
+
+// The node grid, and with sums given the two sums of every node as well.
+int GridNodesFast(const GriddingJob& job, const ColumnHook& columnDone, const GriddingPaths& paths,
+                  NodeGrid& grid, NodeSumGrid* nodeSums) {
+  if (job.cluster == nullptr || job.results == nullptr) {
+    grid = NodeGrid{};
+    return kGridMade;
+  }
+  const SearchCluster& cluster = *job.cluster;
+  const bool valid = ValidVariable(job.variable);
+  const bool fourLanes = paths.fourNodeLanes && HaveFourNodeLanes() && valid && !cluster.Empty();
+  if (GriddingBytes(cluster, fourLanes, nodeSums != nullptr) > job.memoryBudget) {
+    grid = NodeGrid{};
+    return kGridTooLarge;
+  }
   grid = BlankGrid(cluster);
   if (nodeSums != nullptr) {
     nodeSums->S.assign(grid.values.size(), 0.0);
     nodeSums->T.assign(grid.values.size(), 0.0);
   }
-  if (grid.values.empty()) return 0;
-  const bool valid = ValidVariable(variable);
-  const int w = WindowHalfWidth(cluster, searchRadius, griddingRadius);
-  const GriddingJob job{cluster,
-                        results.Column(kColX),
-                        results.Column(kColY),
-                        valid ? results.Column(variable) : nullptr,
-                        MakeLimits(searchRadius, paths.inlineHypot && InlineHypotMatchesLibrary()),
-                        RowReaches(cluster, w, searchRadius),
-                        w,
-                        grid,
-                        nodeSums};
-  const bool lanes = paths.twoNodeLanes && kHaveTwoNodeLanes;
-  for (int i = 0; i < grid.nx; ++i) {
-    if (valid && w > 0) {
-      if (lanes) {
-        GridColumnLanes(job, i);
-      } else {
-        GridColumnScalar(job, i);
-      }
-    }
-    if (columnDone && columnDone()) return 1;
+  if (grid.values.empty()) return kGridMade;
+  const ResultTable& results = *job.results;
+  const int w = WindowHalfWidth(cluster, job.searchRadius, job.griddingRadius);
+  LatticePoints streamed;
+  if (fourLanes && w > 0) {
+    streamed.Fill(cluster, results.Column(kColX), results.Column(kColY), results.Column(job.variable));
   }
-  return 0;
+  const ColumnContext context{
+      cluster,
+      results.Column(kColX),
+      results.Column(kColY),
+      valid ? results.Column(job.variable) : nullptr,
+      &streamed,
+      MakeLimits(job.searchRadius, paths.inlineHypot && InlineHypotMatchesLibrary()),
+      RowReaches(cluster, w, job.searchRadius),
+      w,
+      grid,
+      nodeSums};
+  const bool twoLanes = paths.twoNodeLanes && kHaveTwoNodeLanes;
+  const auto gridColumn = [&](int i) {
+    if (!valid || w <= 0) return;
+    if (fourLanes) {
+      GridColumnFourNodes(context, i);
+    } else if (twoLanes) {
+      GridColumnLanes(context, i);
+    } else {
+      GridColumnScalar(context, i);
+    }
+  };
+  return RunColumns(grid.nx, job.threads, gridColumn, columnDone) ? kGridStopped : kGridMade;
 }
 
 NodeGrid GridNodesPlainImpl(const SearchCluster& cluster, const ResultTable& results, int variable,
@@ -209,11 +215,20 @@ NodeGrid GridNodesPlainImpl(const SearchCluster& cluster, const ResultTable& res
 
 }  // namespace
 
+int GridNodes(const GriddingJob& job, NodeGrid& grid, const ColumnHook& columnDone) {
+  return GridNodesFast(job, columnDone, GriddingPaths{}, grid, nullptr);
+}
+
 int GridNodes(const SearchCluster& cluster, const ResultTable& results, int variable,
               double searchRadius, double griddingRadius, NodeGrid& grid,
               const ColumnHook& columnDone) {
-  return GridNodesFast(cluster, results, variable, searchRadius, griddingRadius, columnDone,
-                       GriddingPaths{}, grid, nullptr);
+  GriddingJob job;
+  job.cluster = &cluster;
+  job.results = &results;
+  job.variable = variable;
+  job.searchRadius = searchRadius;
+  job.griddingRadius = griddingRadius;
+  return GridNodes(job, grid, columnDone);
 }
 
 NodeGrid GridNodesPlain(const SearchCluster& cluster, const ResultTable& results, int variable,
@@ -221,11 +236,10 @@ NodeGrid GridNodesPlain(const SearchCluster& cluster, const ResultTable& results
   return GridNodesPlainImpl(cluster, results, variable, searchRadius, griddingRadius, nullptr);
 }
 
-NodeSumGrid GridNodeSums(const SearchCluster& cluster, const ResultTable& results, int variable,
-                         double searchRadius, double griddingRadius, const GriddingPaths& paths) {
+NodeSumGrid GridNodeSums(const GriddingJob& job, const GriddingPaths& paths) {
   NodeSumGrid sums;
   NodeGrid grid;
-  GridNodesFast(cluster, results, variable, searchRadius, griddingRadius, {}, paths, grid, &sums);
+  GridNodesFast(job, {}, paths, grid, &sums);
   return sums;
 }
 

@@ -1,21 +1,41 @@
 #pragma once
 
-#include <functional>
+#include <cstdint>
 
 #include "io/result_table.h"
 #include "core/search_cluster.h"
+#include "preview/column_runner.h"
 #include "preview/preview_grid.h"
 
 namespace zelvo {
 
-// Called after every completed node column; answering true stops the gridding.
-using ColumnHook = std::function<bool()>;
+// One gridding: the variable (a ResultTable column) estimated at the node of
+// every lattice cell.
+struct GriddingJob {
+  const SearchCluster* cluster = nullptr;
+  const ResultTable* results = nullptr;
+  int variable = kColQuantity;
+  double searchRadius = 0.0;    // R
+  double griddingRadius = 0.0;  // G
+  // The node columns are split over this many threads.
+  int threads = 1;
+  // The node grid and the gridding's copy of the points must fit in this.
+  std::uint64_t memoryBudget = DefaultLatticeBudget();
+};
 
-// Inverse-distance estimate of one variable (a ResultTable column) at the node
-// of every lattice cell, from the points within searchRadius in the cells
-// within ceil(griddingRadius / s) of the node's cell (that many below, one
-// fewer above). A node with no such point is blank. 0 with the grid made;
-// 1 when the hook stopped it.
+inline constexpr int kGridMade = 0;
+inline constexpr int kGridStopped = 1;
+inline constexpr int kGridTooLarge = 2;
+
+// Inverse-distance estimate of one variable at the node of every lattice
+// cell, from the points within searchRadius in the cells within
+// ceil(griddingRadius / s) of the node's cell (that many below, one fewer
+// above). A node with no such point is blank. kGridMade with the grid made;
+// kGridStopped when the hook stopped it; kGridTooLarge, nothing allocated,
+// when the grid (as large as the lattice) would not fit in the budget.
+int GridNodes(const GriddingJob& job, NodeGrid& grid, const ColumnHook& columnDone = {});
+
+// The same on one thread under DefaultLatticeBudget().
 int GridNodes(const SearchCluster& cluster, const ResultTable& results, int variable,
               double searchRadius, double griddingRadius, NodeGrid& grid,
               const ColumnHook& columnDone = {});

@@ -7,16 +7,19 @@
 
 #include "io/result_table.h"
 #include "core/search_cluster.h"
+#include "preview/grid_nodes.h"
 #include "preview/preview_grid.h"
 
 namespace zelvo {
 
 // The fast paths GridNodes may take; each gives the plain loop's sums bit for
-// bit, and a test turns each off to hold the other to that. The two-node
-// lanes exist on SSE2 machines only; elsewhere the scalar loop runs.
+// bit, and a test turns each off to hold the others to that. The four-node
+// lanes run on AVX2 processors, the two-node lanes on SSE2 builds; elsewhere
+// the next one down, and last the scalar loop, runs.
 struct GriddingPaths {
-  bool twoNodeLanes = true;  // two nodes of a column side by side in vector lanes
-  bool inlineHypot = true;   // the inlined distance, when it matches the library
+  bool fourNodeLanes = true;  // four nodes of a column side by side over streamed points
+  bool twoNodeLanes = true;   // two nodes of a column side by side in vector lanes
+  bool inlineHypot = true;    // the inlined distance, when it matches the library
 };
 
 // The same estimate as GridNodes as one plain loop calling std::hypot for
@@ -33,9 +36,7 @@ struct NodeSumGrid {
   std::vector<double> S;
   std::vector<double> T;
 };
-NodeSumGrid GridNodeSums(const SearchCluster& cluster, const ResultTable& results, int variable,
-                         double searchRadius, double griddingRadius,
-                         const GriddingPaths& paths = {});
+NodeSumGrid GridNodeSums(const GriddingJob& job, const GriddingPaths& paths = {});
 NodeSumGrid GridNodeSumsPlain(const SearchCluster& cluster, const ResultTable& results, int variable,
                               double searchRadius, double griddingRadius);
 

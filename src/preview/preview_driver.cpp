@@ -32,17 +32,27 @@ int PreviewVariable(const PreviewSource& source, int variable, bool& stopRequest
   if (source.cluster == nullptr || source.results == nullptr) return 0;
   HourglassCursor hourglass(observer);
   const ColumnHook afterColumn = [&]() { return StopAfterStep(stopRequested, observer); };
+  GriddingJob job;
+  job.cluster = source.cluster;
+  job.results = source.results;
+  job.variable = variable;
+  job.searchRadius = source.searchRadius;
+  job.griddingRadius = source.griddingRadius;
+  job.threads = source.threads;
+  job.memoryBudget = source.memoryBudget;
   PreviewGrid grid;
   try {
     NodeGrid nodes;
-    if (GridNodes(*source.cluster, *source.results, variable, source.searchRadius,
-                  source.griddingRadius, nodes, afterColumn) != 0) {
+    const int gridded = GridNodes(job, nodes, afterColumn);
+    if (gridded == kGridTooLarge) {
+      // As many nodes as the lattice has cells, which may be far more than
+      // the points it holds.
+      observer.ShowMessage(kClusterMemoryMessage);
       return 1;
     }
+    if (gridded != kGridMade) return 1;
     if (ResampleToPreview(nodes, source.width, source.height, observer, grid) != 0) return 1;
   } catch (const std::bad_alloc&) {
-    // The node grid itself (as large as the lattice's own offsets) did not
-    // fit: the same predicament as the resampling buffers, told the same way.
     observer.ShowMessage(kTemporaryBufferMessage);
     return 1;
   }

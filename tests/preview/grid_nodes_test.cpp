@@ -1,4 +1,5 @@
 #include "preview/grid_nodes.h"
+#include "preview/grid_four_nodes.h"
 #include "preview/grid_hypot.h"
 #include "preview/grid_nodes_reference.h"
 
@@ -6,7 +7,9 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <random>
+#include <thread>
 
 #include "survey_fixture.h"
 
@@ -38,30 +41,54 @@ std::optional<NodeGrid> Gridded(const Survey& survey, double R, double G) {
   return grid;
 }
 
-// Every combination of the fast paths, each held to the plain loop.
+GriddingJob JobFor(const Survey& survey, double R, double G, int threads = 1) {
+  GriddingJob job;
+  job.cluster = &survey.cluster;
+  job.results = &survey.results;
+  job.variable = kColQuantity;
+  job.searchRadius = R;
+  job.griddingRadius = G;
+  job.threads = threads;
+  return job;
+}
+
+int DifferingNodes(const NodeSumGrid& fast, const NodeSumGrid& plain) {
+  int differing = 0;
+  for (std::size_t node = 0; node < plain.S.size(); ++node) {
+    if (std::memcmp(&fast.S[node], &plain.S[node], sizeof(double)) != 0 ||
+        std::memcmp(&fast.T[node], &plain.T[node], sizeof(double)) != 0) {
+      ++differing;
+    }
+  }
+  return differing;
+}
+
+// Every combination of the fast paths, and the default ones on two and three
+// threads, each held to the plain loop.
 void ExpectSameSums(const Survey& survey, double R, double G) {
   const NodeSumGrid plain = GridNodeSumsPlain(survey.cluster, survey.results, kColQuantity, R, G);
-  for (const bool lanes : {true, false}) {
+  for (const int lanes : {4, 2, 1}) {
     for (const bool inlineHypot : {true, false}) {
-      const NodeSumGrid fast = GridNodeSums(survey.cluster, survey.results, kColQuantity, R, G,
-                                            GriddingPaths{lanes, inlineHypot});
+      const NodeSumGrid fast =
+          GridNodeSums(JobFor(survey, R, G), GriddingPaths{lanes == 4, lanes >= 2, inlineHypot});
       ASSERT_EQ(fast.S.size(), plain.S.size());
-      int differing = 0;
-      for (std::size_t node = 0; node < plain.S.size(); ++node) {
-        if (std::memcmp(&fast.S[node], &plain.S[node], sizeof(double)) != 0 ||
-            std::memcmp(&fast.T[node], &plain.T[node], sizeof(double)) != 0) {
-          ++differing;
-        }
-      }
-      EXPECT_EQ(differing, 0) << "of " << plain.S.size() << " nodes, G = " << G
-                              << ", lanes " << lanes << ", inline hypot " << inlineHypot;
+      EXPECT_EQ(DifferingNodes(fast, plain), 0) << "of " << plain.S.size() << " nodes, G = " << G
+                                                << ", lanes " << lanes << ", inline hypot " << inlineHypot;
     }
+  }
+  for (const int threads : {2, 3}) {
+    const NodeSumGrid fast = GridNodeSums(JobFor(survey, R, G, threads));
+    ASSERT_EQ(fast.S.size(), plain.S.size());
+    EXPECT_EQ(DifferingNodes(fast, plain), 0) << "G = " << G << ", threads " << threads;
   }
 }
 
 TEST(GridNodes, MatchesThePlainLoopBitForBit) {
   EXPECT_TRUE(InlineHypotMatchesLibrary()) << "the inlined hypot no longer mirrors the C library's: "
                                               "GridNodes falls back to the slow library calls";
+#if defined(__x86_64__)
+  if (!HaveFourNodeLanes()) GTEST_LOG_(WARNING) << "no AVX2 here: the four-node lanes go untested";
+#endif
   std::mt19937_64 random(20240611);
   std::uniform_real_distribution<double> along(0.0, 1.0);
   const double R = 100.0;
@@ -183,6 +210,107 @@ TEST(GridNodes, StopsWhenTheColumnHookSaysSo) {
             }),
             1);
   EXPECT_EQ(columns, 3);
+}
+
+TEST(GridNodes, MatchesThePlainLoopOnExtremeValues) {
+  // Huge, infinite and opposite infinite values, duplicates, sparse corners
+  // with blank nodes, and one point at exactly R from node (4, 3).
+  const double huge = std::numeric_limits<double>::max();
+  const double inf = std::numeric_limits<double>::infinity();
+  std::vector<SurveyPoint> points;
+  for (int i = 0; i < 23; ++i) {
+    for (int j = 0; j < 17; ++j) {
+      if ((i * 7 + j * 3) % 5 == 0) points.push_back({i * 3.7, j * 2.9, std::cos(i * 1.3 + j)});
+    }
+  }
+  points.push_back({40.0, 30.0, huge});
+  points.push_back({40.0, 30.0, huge});
+  points.push_back({41.5, 30.5, -huge});
+  points.push_back({12.0, 44.0, inf});
+  points.push_back({62.0, 8.0, inf});
+  points.push_back({62.5, 8.0, -inf});
+  points.push_back({150.0, 140.0, 2.0});  // far from the rest: blank nodes around
+  const double s = 2.0;
+  const Survey survey(points, s);
+  const double X = survey.cluster.xmin + 4 * s;
+  const double Y = survey.cluster.ymin + 3 * s;
+  const double tie = std::hypot((X - points[5].x) + 0.001, (Y - points[5].y) + 0.001);
+  for (const double R : {tie, 9.0, 23.0}) {
+    for (const double G : {R, 2.5 * R}) {
+      const NodeGrid plain = GridNodesPlain(survey.cluster, survey.results, kColQuantity, R, G);
+      const NodeGrid fast = *Gridded(survey, R, G);
+      ASSERT_EQ(fast.values.size(), plain.values.size());
+      EXPECT_EQ(std::memcmp(fast.values.data(), plain.values.data(), plain.values.size() * sizeof(float)), 0)
+          << "R = " << R << ", G = " << G;
+      ExpectSameSums(survey, R, G);
+    }
+  }
+  const NodeGrid grid = *Gridded(survey, 9.0, 9.0);
+  EXPECT_EQ(NodeValue(grid, survey.cluster.nx - 1, 0), kBlankValue);
+}
+
+// A field of 120 x 90 points, R = 6, s = 0.6: 200 node columns.
+Survey Field() {
+  std::vector<SurveyPoint> points;
+  for (int i = 0; i < 120; ++i) {
+    for (int j = 0; j < 90; ++j) points.push_back({i * 1.0 + 0.1 * (j % 3), j * 1.0, std::sin(i * 0.1) + 0.02 * j});
+  }
+  return Survey(points, 0.6);
+}
+
+TEST(GridNodes, ThreadsShareTheColumnsAndOnlyTheCallerHearsOfThem) {
+  const Survey survey = Field();
+  NodeGrid single;
+  ASSERT_EQ(GridNodes(JobFor(survey, 6.0, 6.0), single), kGridMade);
+  for (const int threads : {2, 3}) {
+    int columns = 0;
+    bool otherThread = false;
+    const std::thread::id caller = std::this_thread::get_id();
+    NodeGrid grid;
+    EXPECT_EQ(GridNodes(JobFor(survey, 6.0, 6.0, threads), grid, [&] {
+                otherThread |= std::this_thread::get_id() != caller;
+                ++columns;
+                return false;
+              }),
+              kGridMade);
+    EXPECT_EQ(columns, survey.cluster.nx) << threads << " threads";
+    EXPECT_FALSE(otherThread);
+    ASSERT_EQ(grid.values.size(), single.values.size());
+    EXPECT_EQ(std::memcmp(grid.values.data(), single.values.data(), single.values.size() * sizeof(float)), 0)
+        << threads << " threads";
+  }
+}
+
+TEST(GridNodes, StopsAThreadedGriddingAfterTheHookSaysSo) {
+  const Survey survey = Field();
+  for (const int threads : {2, 3}) {
+    int columns = 0;
+    NodeGrid grid;
+    EXPECT_EQ(GridNodes(JobFor(survey, 6.0, 6.0, threads), grid, [&] { return ++columns == 3; }),
+              kGridStopped);
+    EXPECT_EQ(columns, 3);
+    // Asked again, the same job runs to the end.
+    EXPECT_EQ(GridNodes(JobFor(survey, 6.0, 6.0, threads), grid, [] { return false; }), kGridMade);
+  }
+}
+
+TEST(GridNodes, RefusesANodeGridBeyondTheBudget) {
+  const Survey survey = Field();
+  GriddingJob job = JobFor(survey, 6.0, 6.0);
+  const std::uint64_t nodeBytes =
+      static_cast<std::uint64_t>(survey.cluster.nx) * survey.cluster.ny * sizeof(float);
+  job.memoryBudget = nodeBytes - 1;
+  NodeGrid grid;
+  grid.nx = 5;
+  grid.values.assign(10, 1.0f);
+  bool asked = false;
+  EXPECT_EQ(GridNodes(job, grid, [&] { return asked = true; }), kGridTooLarge);
+  EXPECT_TRUE(grid.values.empty());
+  EXPECT_EQ(grid.nx, 0);
+  EXPECT_FALSE(asked);
+  // Enough for the grid and the streamed points.
+  job.memoryBudget = nodeBytes + 24 * survey.results.Size() + 16 * survey.cluster.nx;
+  EXPECT_EQ(GridNodes(job, grid), kGridMade);
 }
 
 }  // namespace

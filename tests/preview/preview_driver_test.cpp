@@ -60,6 +60,53 @@ TEST(PreviewVariable, AsksWhileStopIsRequestedAndHonoursTheAnswer) {
   }
 }
 
+TEST(PreviewVariable, StopOnThreadsIsAskedOnTheCallingThread) {
+  const Survey survey = Field();
+  PreviewSource source = SourceOf(survey);
+  source.threads = 2;
+  HeadlessWindow window('.', [](std::string_view, std::string_view) { return true; });
+  bool stop = false;
+  int columns = 0;
+  window.SetMessageHook([&] {
+    if (++columns == 3) stop = true;
+  });
+  PreviewImage image;
+  EXPECT_EQ(PreviewVariable(source, kColQuantity, stop, window, image), 1);
+  EXPECT_TRUE(stop);
+  EXPECT_EQ(columns, 3);
+  ASSERT_EQ(window.Messages().size(), 1u);
+  EXPECT_EQ(window.Messages()[0].text, "Cancel calculation?");
+  EXPECT_EQ(window.HourglassDepth(), 0);
+  EXPECT_TRUE(image.colours.empty());
+}
+
+TEST(PreviewVariable, SameImageOnOneAndTwoThreads) {
+  const Survey survey = Field();
+  PreviewSource source = SourceOf(survey);
+  HeadlessWindow window;
+  bool stop = false;
+  PreviewImage single, twin;
+  ASSERT_EQ(PreviewVariable(source, kColHgqx, stop, window, single), 0);
+  source.threads = 2;
+  ASSERT_EQ(PreviewVariable(source, kColHgqx, stop, window, twin), 0);
+  EXPECT_FALSE(single.colours.empty());
+  EXPECT_EQ(twin.colours, single.colours);
+}
+
+TEST(PreviewVariable, RefusesANodeGridBeyondTheMemoryBudget) {
+  const Survey survey = Field();
+  PreviewSource source = SourceOf(survey);
+  source.memoryBudget = 1000;
+  HeadlessWindow window;
+  bool stop = false;
+  PreviewImage image;
+  EXPECT_EQ(PreviewVariable(source, kColQuantity, stop, window, image), 1);
+  ASSERT_EQ(window.Messages().size(), 1u);
+  EXPECT_EQ(window.Messages()[0].text, kClusterMemoryMessage);
+  EXPECT_TRUE(image.colours.empty());
+  EXPECT_EQ(window.HourglassDepth(), 0);
+}
+
 TEST(PreviewVariable, NothingToDrawLeavesThePaneAsItWas) {
   // No point within R of any node: every node and pixel blank.
   const Survey sparse({{0.3, 0.3, 1}, {3.3, 4.3, 2}}, 0.5);
