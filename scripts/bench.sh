@@ -97,7 +97,7 @@ job() {
   rm -f "$work/out.dat" "$work/out_trace_out.xyz"
 }
 threads_option() { "$batch" --help | grep -q -- '--threads' && echo "--threads $1"; }
-echo "ours.threads_option $(threads_option 1 | wc -w) # 2: zelvo-batch takes --threads" >>"$results"
+echo "ours.threads_option $(threads_option 1 | wc -w) # words of the option: 0 when zelvo-batch has no --threads" >>"$results"
 
 echo "== whole zelvo-batch jobs" >&2
 # shellcheck disable=SC2046  # the option is two words or none
@@ -128,14 +128,15 @@ if "$python" -c 'import scipy' 2>/dev/null; then
 fi
 
 echo
-"$python" - "$results" "$points" "$(nproc)" "$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2)" <<'PY'
+"$python" - "$results" "$points" "$(nproc)" "$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2)" \
+  "$(cut -d' ' -f1-3 /proc/loadavg)" <<'PY'
 import sys
 
 values = {}
 for line in open(sys.argv[1]):
     key, value = line.split("#")[0].split()
     values[key] = float(value)
-points, cores, cpu = int(sys.argv[2]), sys.argv[3], sys.argv[4].strip()
+points, cores, cpu, load = int(sys.argv[2]), sys.argv[3], sys.argv[4].strip(), sys.argv[5]
 
 def get(key):
     return values.get(key)
@@ -193,7 +194,8 @@ for name, _ in peers:
 header.append("notes")
 rows = [r + [""] * (len(header) - len(r)) for r in rows]
 widths = [max(len(str(r[c])) for r in rows + [header]) for c in range(len(header))]
-print("%d points; %s, %s cores; ratio = peer / ours" % (points, cpu, cores))
+print("%d points; %s, %s cores, load average at the end %s; ratio = peer / ours"
+      % (points, cpu, cores, load))
 for r in [header] + rows:
     print(" | ".join(str(cell).ljust(w) for cell, w in zip(r, widths)).rstrip())
 PY
