@@ -27,7 +27,7 @@ while [ $# -gt 0 ]; do
     --repeat) repeats=$2; shift ;;
     --build-dir) build=$2; shift ;;
     --work) work=$2; shift ;;
-    *) sed -n '2,14p' "$0" >&2; exit 2 ;;
+    *) sed -n '2,14s/^# \{0,1\}//p' "$0" >&2; exit 2 ;;
   esac
   shift
 done
