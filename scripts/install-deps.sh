@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libjpeg-dev libgtest-dev libgmock-dev
           libbenchmark-dev fonts-dejavu-core fonts-dejavu-extra libgdal-dev libcairo2-dev
           dpkg-dev file)  # the last two: cpack's Debian package (scripts/package.sh)
+# The peers and the timer of scripts/bench.sh.
+packages+=(libnanoflann-dev python3-scipy python3-numpy time)
 
 missing=()
 for package in "${packages[@]}"; do
