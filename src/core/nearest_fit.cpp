@@ -2,15 +2,34 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace zelvo {
 namespace {
 
 constexpr double kSamePositionPerAxis = 1e-8;
 
+// Relative to the magnitudes of the coordinates: far wider than the rounding
+// of a cell index, of a cell border or of a difference of coordinates.
+constexpr double kBorderTolerance = 1e-9;
+
 bool CoversLattice(const SearchCluster& cluster, const CellRange& window) {
   return window.iLo == 0 && window.jLo == 0 && window.iHi == cluster.nx &&
          window.jHi == cluster.ny;
+}
+
+bool Contains(const CellRange& outer, const CellRange& inner) {
+  return inner.iLo >= outer.iLo && inner.iHi <= outer.iHi && inner.jLo >= outer.jLo &&
+         inner.jHi <= outer.jHi;
+}
+
+CellRange Intersection(const CellRange& a, const CellRange& b) {
+  CellRange range;
+  range.iLo = std::max(a.iLo, b.iLo);
+  range.iHi = std::max(range.iLo, std::min(a.iHi, b.iHi));
+  range.jLo = std::max(a.jLo, b.jLo);
+  range.jHi = std::max(range.jLo, std::min(a.jHi, b.jHi));
+  return range;
 }
 
 bool IsPointOfCalculation(const FitChoices& choices, double dx, double dy) {
@@ -82,11 +101,23 @@ void FitWithinDistance(const FitData& data, const FitChoices& choices, const Cel
   sums.Solve(fit);
 }
 
-}  // namespace
+// Means (where a centring asks for them) and fit over the points within dN
+// of the given cells, in the lattice's visiting order.
+void FitNeighbourhood(const FitData& data, const FitChoices& choices, const CellRange& window,
+                      AreaCentre& centre, double x0, double y0, double q0, double dN,
+                      PlaneFit& fit) {
+  if (choices.centerX == kCenterToArea || choices.centerY == kCenterToArea ||
+      choices.centerQ == kCenterToArea) {
+    NeighbourhoodMeans(data, choices, window, x0, y0, dN, centre);
+  }
+  FitWithinDistance(data, choices, window, centre, x0, y0, q0, dN, fit);
+}
 
-int FitPlaneNearest(const FitData& data, const FitChoices& choices, int N, AreaCentre& centre,
-                    double x0, double y0, double q0, PlaneFit& fit,
-                    std::vector<double>& distances) {
+// The search as first written: windows r = R, R + r, ... until one holds N
+// eligible points within r. It defines what the quicker search must match.
+int FitByGrowingWindows(const FitData& data, const FitChoices& choices, int N,
+                        AreaCentre& centre, double x0, double y0, double q0, PlaneFit& fit,
+                        std::vector<double>& distances) {
   const SearchCluster& cluster = *data.cluster;
   const double R = data.searchRadius;
   double r = R;
@@ -101,13 +132,260 @@ int FitPlaneNearest(const FitData& data, const FitChoices& choices, int N, AreaC
   }
   // Only the N-th smallest value is needed, and a value has no ties to break.
   std::nth_element(distances.begin(), distances.begin() + (N - 1), distances.end());
-  const double dN = distances[N - 1];
-  if (choices.centerX == kCenterToArea || choices.centerY == kCenterToArea ||
-      choices.centerQ == kCenterToArea) {
-    NeighbourhoodMeans(data, choices, window, x0, y0, dN, centre);
-  }
-  FitWithinDistance(data, choices, window, centre, x0, y0, q0, dN, fit);
+  FitNeighbourhood(data, choices, window, centre, x0, y0, q0, distances[N - 1], fit);
   return 0;
+}
+
+// Whether a neighbour counts among the N: the point of calculation, nearer
+// than 1e-6, counts only when it is taken in.
+struct Eligibility {
+  bool pointIn;
+  DistanceLimit near{kPointOfCalculationDistance};
+
+  bool Excluded(double dx, double dy) const { return !pointIn && near.Within(dx, dy); }
+};
+
+// The N smallest squared distances (dx*dx + dy*dy) of eligible points seen so
+// far, as a max-heap whose top is the N-th once it is full. A square equal to
+// the top would not change it.
+class SmallestSquares {
+ public:
+  SmallestSquares(const FitData& data, const FitChoices& choices, int N, double x0, double y0,
+                  std::vector<double>& heap)
+      : data_(data), eligibility_{choices.pointOfCalculationIn}, N_(static_cast<std::size_t>(N)),
+        x0_(x0), y0_(y0), heap_(heap) {
+    heap_.clear();
+  }
+
+  bool Full() const { return heap_.size() >= N_; }
+  double Nth() const { return heap_.front(); }
+
+  void OfferRun(const std::int32_t* p, const std::int32_t* end) {
+    for (; p < end; ++p) {
+      const int k = *p;
+      const double dx = data_.x[k] - x0_;
+      const double dy = data_.y[k] - y0_;
+      const double squared = dx * dx + dy * dy;
+      if (squared >= top_ || eligibility_.Excluded(dx, dy)) continue;
+      Offer(squared);
+    }
+  }
+
+ private:
+  void Offer(double squared) {
+    if (!Full()) {
+      heap_.push_back(squared);
+      std::push_heap(heap_.begin(), heap_.end());
+    } else {
+      std::pop_heap(heap_.begin(), heap_.end());
+      heap_.back() = squared;
+      std::push_heap(heap_.begin(), heap_.end());
+    }
+    if (Full()) top_ = heap_.front();
+  }
+
+  const FitData& data_;
+  Eligibility eligibility_;
+  std::size_t N_;
+  double x0_, y0_;
+  std::vector<double>& heap_;
+  double top_ = INFINITY;  // nothing is refused before the heap is full
+};
+
+// Squares too small to be normal numbers lose the relation to hypot.
+constexpr double kSmallestClearSquare = 1e-280;
+
+// Around the N-th smallest square t: a point squared below `below` is nearer
+// than the N-th hypot distance, one above `above` farther, and the N-th
+// distance is the hypot of a point in between. A square and the hypot squared
+// differ by a few roundings, far inside the band.
+struct SquareBand {
+  double below = -INFINITY;
+  double above = INFINITY;
+
+  explicit SquareBand(double t) {
+    if (std::isfinite(t) && t * (1.0 - kDistanceCloseCall) > kSmallestClearSquare) {
+      below = t * (1.0 - kDistanceCloseCall);
+    }
+    if (std::isfinite(t)) above = std::max(t, kSmallestClearSquare) * (1.0 + kDistanceCloseCall);
+  }
+};
+
+// The N-th smallest hypot distance of the eligible points of `cells`, given
+// the band of the N-th smallest square and that the cells hold every point
+// within the band: the points below it all come first, so the distance is
+// the (N - below)-th smallest hypot within the band.
+double NthDistance(const FitData& data, const FitChoices& choices, int N, const SquareBand& band,
+                   const CellRange& cells, double x0, double y0, std::vector<double>& distances) {
+  const Eligibility eligibility{choices.pointOfCalculationIn};
+  int nearer = 0;
+  distances.clear();
+  data.cluster->ForEachInWindow(cells, [&](int k) {
+    const double dx = data.x[k] - x0;
+    const double dy = data.y[k] - y0;
+    const double squared = dx * dx + dy * dy;
+    if (!(squared <= band.above) || eligibility.Excluded(dx, dy)) return;
+    if (squared < band.below) {
+      ++nearer;
+    } else {
+      distances.push_back(std::hypot(dx, dy));
+    }
+  });
+  // Only a broken premise (a NaN coordinate) leaves the count short.
+  if (nearer >= N || static_cast<int>(distances.size()) < N - nearer) return NAN;
+  const auto nth = distances.begin() + (N - nearer - 1);
+  std::nth_element(distances.begin(), nth, distances.end());
+  return *nth;
+}
+
+// Square rings of cells around the cell of (x0, y0), ring k holding the cells
+// k columns or rows away. Cells are read only through column runs.
+class CellRings {
+ public:
+  CellRings(const SearchCluster& cluster, double x0, double y0)
+      : cluster_(cluster), x0_(x0), y0_(y0) {
+    // Any first cell would do; the nearest one to the point ends soonest.
+    const double xLast = cluster.xmin + (cluster.nx - 1) * cluster.s;
+    const double yLast = cluster.ymin + (cluster.ny - 1) * cluster.s;
+    ic_ = std::clamp(cluster.CellColumn(std::clamp(x0, cluster.xmin, xLast)), 0, cluster.nx - 1);
+    jc_ = std::clamp(cluster.CellRow(std::clamp(y0, cluster.ymin, yLast)), 0, cluster.ny - 1);
+  }
+
+  template <typename Run>
+  void VisitRing(int k, Run run) const {
+    const int iA = ic_ - k, iB = ic_ + k;
+    const int jA = std::max(jc_ - k, 0), jB = std::min(jc_ + k, cluster_.ny - 1);
+    if (iA >= 0) run(cluster_.ColumnRunBegin(iA, jA), cluster_.ColumnRunEnd(iA, jB + 1));
+    if (k > 0 && iB < cluster_.nx) {
+      run(cluster_.ColumnRunBegin(iB, jA), cluster_.ColumnRunEnd(iB, jB + 1));
+    }
+    if (k == 0) return;
+    const int iFirst = std::max(iA + 1, 0), iLast = std::min(iB - 1, cluster_.nx - 1);
+    for (int i = iFirst; i <= iLast; ++i) {
+      if (jc_ - k >= 0) run(cluster_.ColumnRunBegin(i, jc_ - k), cluster_.ColumnRunEnd(i, jc_ - k + 1));
+      if (jc_ + k < cluster_.ny) {
+        run(cluster_.ColumnRunBegin(i, jc_ + k), cluster_.ColumnRunEnd(i, jc_ + k + 1));
+      }
+    }
+  }
+
+  // How near to (x0, y0) a point outside rings 0 .. k can lie, exactly as
+  // far as the cell borders go: infinite once the rings cover the lattice.
+  double NearestBeyond(int k) const {
+    const double s = cluster_.s;
+    double nearest = INFINITY;
+    if (ic_ - k > 0) nearest = std::min(nearest, x0_ - (cluster_.xmin + (ic_ - k - 0.5) * s));
+    if (ic_ + k < cluster_.nx - 1) {
+      nearest = std::min(nearest, cluster_.xmin + (ic_ + k + 0.5) * s - x0_);
+    }
+    if (jc_ - k > 0) nearest = std::min(nearest, y0_ - (cluster_.ymin + (jc_ - k - 0.5) * s));
+    if (jc_ + k < cluster_.ny - 1) {
+      nearest = std::min(nearest, cluster_.ymin + (jc_ + k + 0.5) * s - y0_);
+    }
+    return nearest;
+  }
+
+ private:
+  const SearchCluster& cluster_;
+  double x0_, y0_;
+  int ic_ = 0, jc_ = 0;
+};
+
+// A length that the rounding of cell borders and coordinate differences
+// cannot reach, at the magnitudes of this lattice and point.
+double BorderTolerance(const SearchCluster& cluster, double x0, double y0) {
+  const double extent = (static_cast<double>(cluster.nx) + cluster.ny + 2.0) * cluster.s;
+  return kBorderTolerance *
+         (std::fabs(x0) + std::fabs(y0) + std::fabs(cluster.xmin) + std::fabs(cluster.ymin) + extent);
+}
+
+// Whether a cell of `cells` outside `window` holds any point within dN.
+bool AnyWithinOutside(const FitData& data, const CellRange& cells, const CellRange& window,
+                      double x0, double y0, double dN) {
+  const DistanceLimit limit(dN);
+  const SearchCluster& cluster = *data.cluster;
+  for (int i = cells.iLo; i < cells.iHi; ++i) {
+    for (int j = cells.jLo; j < cells.jHi; ++j) {
+      if (i >= window.iLo && i < window.iHi && j >= window.jLo && j < window.jHi) continue;
+      const std::int32_t* end = cluster.ColumnRunEnd(i, j + 1);
+      for (const std::int32_t* p = cluster.ColumnRunBegin(i, j); p < end; ++p) {
+        if (!limit.Beyond(data.x[*p] - x0, data.y[*p] - y0)) return true;
+      }
+    }
+  }
+  return false;
+}
+
+enum class RingOutcome { kFitted, kTooFewPoints, kUndecided };
+
+// The N-th distance by rings of cells, then the stop radius of the written
+// search from its own sequence of r. The written search counts within r as
+// hypot decides (DistanceLimit decides the same), so it stops at the first r
+// not below the N-th distance, provided its window there holds every point
+// within that distance; otherwise the outcome is left undecided.
+RingOutcome FitByRings(const FitData& data, const FitChoices& choices, int N, AreaCentre& centre,
+                       double x0, double y0, double q0, PlaneFit& fit,
+                       std::vector<double>& distances) {
+  const SearchCluster& cluster = *data.cluster;
+  const double tolerance = BorderTolerance(cluster, x0, y0);
+  const CellRings rings(cluster, x0, y0);
+  SmallestSquares smallest(data, choices, N, x0, y0, distances);
+  for (int k = 0;; ++k) {
+    rings.VisitRing(k, [&](const std::int32_t* p, const std::int32_t* end) {
+      smallest.OfferRun(p, end);
+    });
+    const double beyond = rings.NearestBeyond(k) - tolerance;
+    if (beyond == INFINITY) break;
+    if (smallest.Full() && beyond > 0.0 &&
+        beyond * beyond > SquareBand(smallest.Nth()).above * (1.0 + kDistanceCloseCall)) {
+      break;
+    }
+  }
+  if (!smallest.Full()) return RingOutcome::kTooFewPoints;
+  const SquareBand band(smallest.Nth());
+  // Every point within the band, and so within the N-th distance, lies in these cells.
+  const double reach = std::sqrt(band.above) * (1.0 + kDistanceCloseCall) + tolerance;
+  const CellRange near = cluster.CellWindow(x0, y0, reach);
+  const double dN = NthDistance(data, choices, N, band, near, x0, y0, distances);
+  if (!(dN >= 0.0)) return RingOutcome::kUndecided;
+  const double R = data.searchRadius;
+  double r = R;
+  while (!(dN <= r)) r = R + r;
+  // A wider square never touches fewer cells, so a stop window at least as
+  // wide as `near` contains it.
+  CellRange cells = near;
+  if (!(r >= reach)) {
+    const CellRange window = cluster.CellWindow(x0, y0, r);
+    if (!Contains(window, near) && AnyWithinOutside(data, near, window, x0, y0, dN)) {
+      return RingOutcome::kUndecided;
+    }
+    cells = Intersection(window, near);
+  }
+  FitNeighbourhood(data, choices, cells, centre, x0, y0, q0, dN, fit);
+  return RingOutcome::kFitted;
+}
+
+// Where the rings' reasoning about cell borders and the growth of r holds.
+bool RingsApply(const FitData& data, double x0, double y0) {
+  const SearchCluster& cluster = *data.cluster;
+  const double R = data.searchRadius;
+  return cluster.nx > 0 && cluster.ny > 0 && cluster.s > 0.0 && std::isfinite(cluster.s) &&
+         std::isfinite(x0) && std::isfinite(y0) && R > 0.0 && std::isfinite(R);
+}
+
+}  // namespace
+
+int FitPlaneNearest(const FitData& data, const FitChoices& choices, int N, AreaCentre& centre,
+                    double x0, double y0, double q0, PlaneFit& fit,
+                    std::vector<double>& distances) {
+  if (RingsApply(data, x0, y0)) {
+    switch (FitByRings(data, choices, N, centre, x0, y0, q0, fit, distances)) {
+      case RingOutcome::kFitted: return 0;
+      case RingOutcome::kTooFewPoints: return 1;
+      case RingOutcome::kUndecided: break;
+    }
+  }
+  return FitByGrowingWindows(data, choices, N, centre, x0, y0, q0, fit, distances);
 }
 
 }  // namespace zelvo
