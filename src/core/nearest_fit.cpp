@@ -1,6 +1,7 @@
 #include "core/nearest_fit.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 
@@ -142,7 +143,12 @@ struct Eligibility {
   bool pointIn;
   DistanceLimit near{kPointOfCalculationDistance};
 
-  bool Excluded(double dx, double dy) const { return !pointIn && near.Within(dx, dy); }
+  // A square this large rules the point of calculation out on its own.
+  static constexpr double kFarEnough = 1e-11;
+
+  bool Excluded(double dx, double dy, double squared) const {
+    return !pointIn && squared < kFarEnough && near.Within(dx, dy);
+  }
 };
 
 // The N smallest squared distances (dx*dx + dy*dy) of eligible points seen so
@@ -166,22 +172,35 @@ class SmallestSquares {
       const double dx = data_.x[k] - x0_;
       const double dy = data_.y[k] - y0_;
       const double squared = dx * dx + dy * dy;
-      if (squared >= top_ || eligibility_.Excluded(dx, dy)) continue;
+      if (squared >= top_ || eligibility_.Excluded(dx, dy, squared)) continue;
       Offer(squared);
     }
   }
 
  private:
+  // Filling needs no order; a full heap takes a nearer square in place of
+  // its top and sifts it down.
   void Offer(double squared) {
     if (!Full()) {
       heap_.push_back(squared);
-      std::push_heap(heap_.begin(), heap_.end());
+      if (!Full()) return;
+      std::make_heap(heap_.begin(), heap_.end());
     } else {
-      std::pop_heap(heap_.begin(), heap_.end());
-      heap_.back() = squared;
-      std::push_heap(heap_.begin(), heap_.end());
+      ReplaceTop(squared);
     }
-    if (Full()) top_ = heap_.front();
+    top_ = heap_.front();
+  }
+
+  void ReplaceTop(double squared) {
+    const std::size_t size = heap_.size();
+    std::size_t hole = 0;
+    for (std::size_t child = 1; child < size; child = 2 * hole + 1) {
+      if (child + 1 < size && heap_[child + 1] > heap_[child]) ++child;
+      if (!(heap_[child] > squared)) break;
+      heap_[hole] = heap_[child];
+      hole = child;
+    }
+    heap_[hole] = squared;
   }
 
   const FitData& data_;
@@ -211,31 +230,108 @@ struct SquareBand {
   }
 };
 
-// The N-th smallest hypot distance of the eligible points of `cells`, given
-// the band of the N-th smallest square and that the cells hold every point
-// within the band: the points below it all come first, so the distance is
-// the (N - below)-th smallest hypot within the band.
-double NthDistance(const FitData& data, const FitChoices& choices, int N, const SquareBand& band,
-                   const CellRange& cells, double x0, double y0, std::vector<double>& distances) {
-  const Eligibility eligibility{choices.pointOfCalculationIn};
+bool NeedsAreaMeans(const FitChoices& choices) {
+  return choices.centerX == kCenterToArea || choices.centerY == kCenterToArea ||
+         choices.centerQ == kCenterToArea;
+}
+
+// A value where keep is set, else +0.0, which adds nothing to a sum that
+// started at +0.0.
+double Masked(double value, bool keep) {
+  const std::uint64_t mask = std::uint64_t{0} - static_cast<std::uint64_t>(keep);
+  return std::bit_cast<double>(std::bit_cast<std::uint64_t>(value) & mask);
+}
+
+// What a centring subtracts from each coordinate; subtracting 0.0 leaves a
+// value as it is, so the differences equal Centred's.
+struct CentreOffsets {
+  double x, y, q;
+
+  CentreOffsets(const FitChoices& c, const AreaCentre& centre, double x0, double y0, double q0)
+      : x(Offset(c.centerX, centre.cx, x0)), y(Offset(c.centerY, centre.cy, y0)),
+        q(Offset(c.centerQ, centre.cq, q0)) {}
+
+ private:
+  static double Offset(int mode, double area, double point) {
+    if (mode == kCenterToArea) return area;
+    if (mode == kCenterToPoint) return point;
+    return 0.0;
+  }
+};
+
+// Whether the fit leaves a neighbour out as the point of calculation itself;
+// a square of 1e-11 or more rules that out on its own.
+bool SamePosition(const FitChoices& choices, double dx, double dy, double squared) {
+  return !choices.pointOfCalculationIn && squared < Eligibility::kFarEnough &&
+         std::fabs(dx) < kSamePositionPerAxis && std::fabs(dy) < kSamePositionPerAxis;
+}
+
+// One sweep over cells holding every point within the band of the N-th
+// square: counts the eligible points below the band, keeps the hypot
+// distances of those within it, and hands every point to `take` with
+// whether it lies below or within the band.
+struct BandTally {
   int nearer = 0;
+  bool excludedInBand = false;  // a point of calculation so near decides nothing here
+};
+
+template <typename Take>
+BandTally SweepBand(const FitData& data, const FitChoices& choices, const SquareBand& band,
+                    const CellRange& cells, double x0, double y0, std::vector<double>& distances,
+                    Take take) {
+  const Eligibility eligibility{choices.pointOfCalculationIn};
+  BandTally tally;
   distances.clear();
   data.cluster->ForEachInWindow(cells, [&](int k) {
     const double dx = data.x[k] - x0;
     const double dy = data.y[k] - y0;
     const double squared = dx * dx + dy * dy;
-    if (!(squared <= band.above) || eligibility.Excluded(dx, dy)) return;
-    if (squared < band.below) {
-      ++nearer;
-    } else {
-      distances.push_back(std::hypot(dx, dy));
+    const bool below = squared < band.below;
+    const bool inBand = !below && squared <= band.above;
+    const bool excluded = eligibility.Excluded(dx, dy, squared);
+    if (inBand) [[unlikely]] {
+      if (excluded) {
+        tally.excludedInBand = true;
+      } else {
+        distances.push_back(std::hypot(dx, dy));
+      }
     }
+    tally.nearer += below & !excluded;
+    take(k, dx, dy, below | inBand, excluded);
   });
-  // Only a broken premise (a NaN coordinate) leaves the count short.
-  if (nearer >= N || static_cast<int>(distances.size()) < N - nearer) return NAN;
-  const auto nth = distances.begin() + (N - nearer - 1);
+  return tally;
+}
+
+// The N-th distance from a sweep: the points below the band all come first,
+// so it is the (N - nearer)-th smallest hypot within the band. NaN where the
+// count falls short, which only a NaN coordinate can cause. `bandWithin`
+// tells whether no distance of the band exceeds it.
+double NthDistance(int N, const BandTally& tally, std::vector<double>& distances,
+                   bool& bandWithin) {
+  const int rank = N - tally.nearer;
+  if (rank < 1 || static_cast<int>(distances.size()) < rank) return NAN;
+  const auto nth = distances.begin() + (rank - 1);
   std::nth_element(distances.begin(), nth, distances.end());
-  return *nth;
+  const double dN = *nth;
+  bandWithin = !tally.excludedInBand && *std::max_element(nth, distances.end()) <= dN;
+  return dN;
+}
+
+// The fit over the points of `cells` that `kept` accepts, in visiting order,
+// without a branch on the answer.
+template <typename Kept>
+void MaskedFit(const FitData& data, const FitChoices& choices, const CellRange& cells,
+               const AreaCentre& centre, double x0, double y0, double q0, PlaneFit& fit,
+               Kept kept) {
+  const CentreOffsets offsets(choices, centre, x0, y0, q0);
+  NormalSums sums;
+  data.cluster->ForEachInWindow(cells, [&](int k) {
+    const double dx = data.x[k] - x0;
+    const double dy = data.y[k] - y0;
+    sums.AddMasked(data.x[k] - offsets.x, data.y[k] - offsets.y, data.q[k] - offsets.q,
+                   kept(dx, dy) && !SamePosition(choices, dx, dy, dx * dx + dy * dy));
+  });
+  sums.Solve(fit);
 }
 
 // Square rings of cells around the cell of (x0, y0), ring k holding the cells
@@ -346,13 +442,41 @@ RingOutcome FitByRings(const FitData& data, const FitChoices& choices, int N, Ar
   // Every point within the band, and so within the N-th distance, lies in these cells.
   const double reach = std::sqrt(band.above) * (1.0 + kDistanceCloseCall) + tolerance;
   const CellRange near = cluster.CellWindow(x0, y0, reach);
-  const double dN = NthDistance(data, choices, N, band, near, x0, y0, distances);
+  // The points below or within the band are those within the N-th distance
+  // unless a distance of the band exceeds it: the sweep that finds it already
+  // sums the means, or without them the fit, over them.
+  const bool areaMeans = NeedsAreaMeans(choices);
+  NormalSums fitSums;
+  double sumX = 0.0, sumY = 0.0, sumQ = 0.0;
+  int count = 0;
+  BandTally tally;
+  if (areaMeans) {
+    tally = SweepBand(data, choices, band, near, x0, y0, distances,
+                      [&](int k, double, double, bool within, bool excluded) {
+                        const bool keep = within && !excluded;
+                        sumX += Masked(data.x[k], keep);
+                        sumY += Masked(data.y[k], keep);
+                        sumQ += Masked(data.q[k], keep);
+                        count += keep;
+                      });
+  } else {
+    const CentreOffsets offsets(choices, centre, x0, y0, q0);
+    tally = SweepBand(data, choices, band, near, x0, y0, distances,
+                      [&](int k, double dx, double dy, bool within, bool) {
+                        fitSums.AddMasked(
+                            data.x[k] - offsets.x, data.y[k] - offsets.y, data.q[k] - offsets.q,
+                            within && !SamePosition(choices, dx, dy, dx * dx + dy * dy));
+                      });
+  }
+  bool bandWithin = false;
+  const double dN = NthDistance(N, tally, distances, bandWithin);
   if (!(dN >= 0.0)) return RingOutcome::kUndecided;
   const double R = data.searchRadius;
   double r = R;
   while (!(dN <= r)) r = R + r;
   // A wider square never touches fewer cells, so a stop window at least as
-  // wide as `near` contains it.
+  // wide as `near` contains it. A narrower one must still hold every point
+  // within dN; the sums of the sweep then hold for its cells as well.
   CellRange cells = near;
   if (!(r >= reach)) {
     const CellRange window = cluster.CellWindow(x0, y0, r);
@@ -361,7 +485,21 @@ RingOutcome FitByRings(const FitData& data, const FitChoices& choices, int N, Ar
     }
     cells = Intersection(window, near);
   }
-  FitNeighbourhood(data, choices, cells, centre, x0, y0, q0, dN, fit);
+  if (!bandWithin) {
+    FitNeighbourhood(data, choices, cells, centre, x0, y0, q0, dN, fit);
+  } else if (areaMeans) {
+    centre = AreaCentre{};
+    if (count > 0) {
+      centre.cx = sumX / count;
+      centre.cy = sumY / count;
+      centre.cq = sumQ / count;
+    }
+    const DistanceLimit limit(dN);
+    MaskedFit(data, choices, cells, centre, x0, y0, q0, fit,
+              [&](double dx, double dy) { return !limit.Beyond(dx, dy); });
+  } else {
+    fitSums.Solve(fit);
+  }
   return RingOutcome::kFitted;
 }
 
