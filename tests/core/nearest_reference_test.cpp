@@ -246,13 +246,13 @@ TEST(NearestReference, ClusteredAndSparse) {
                                std::pair{7.0, 12.0}, std::pair{10.0, 5.0}}) {
     s.Add(px, py, u(rng));
   }
-  ASSERT_TRUE(s.Lay(0.4, 0.1));
+  ASSERT_TRUE(s.Lay(0.4, 0.25));
   EXPECT_GT(ExpectSameAsReference(s, {1, 3, 10, 26, 30}), 0);
 }
 
 // Map coordinates of a few million metres: cell borders and differences
 // round at a scale far coarser than for the small coordinates.
-TEST(NearestReference, LargeCoordinatesSmallSpacing) {
+TEST(NearestReference, MapSizedCoordinates) {
   Survey s;
   Scatter(s, 4, 0.37, 512345.67, 6123456.78);
   ASSERT_TRUE(s.Lay(0.5, 0.05));
