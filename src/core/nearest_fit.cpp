@@ -427,8 +427,9 @@ RingOutcome FitByRings(const FitData& data, const FitChoices& choices, int N, Ar
   const CellRings rings(cluster, x0, y0);
   SmallestSquares smallest(data, choices, N, x0, y0, distances);
   for (int k = 0;; ++k) {
+    // Most cells of a fine lattice are empty: their runs cost no call.
     rings.VisitRing(k, [&](const std::int32_t* p, const std::int32_t* end) {
-      smallest.OfferRun(p, end);
+      if (p != end) smallest.OfferRun(p, end);
     });
     const double beyond = rings.NearestBeyond(k) - tolerance;
     if (beyond == INFINITY) break;
