@@ -84,8 +84,8 @@ bool InWindow(const Survey& s, const CellRange& w, int k) {
 // The N nearest by brute force over every point, among the points of the
 // window where the growing search stops: r = R, R + r, ... until its window
 // holds N within r. A window leaves out a point that lies exactly on its
-// upper border where that is a cell border, so the window is part of the
-// answer. The sums follow the visit order so that the fit can be compared
+// upper border where that is a cell border, so the answer depends on the
+// window. The sums follow the visit order so that the fit can be compared
 // bit for bit.
 int Reference(const Survey& s, const FitChoices& c, int N, double x0, double y0, double q0,
               AreaCentre& centre, PlaneFit& fit) {
