@@ -163,6 +163,11 @@ class SmallestSquares {
     heap_.clear();
   }
 
+  void Clear() {
+    heap_.clear();
+    top_ = INFINITY;
+  }
+
   bool Full() const { return heap_.size() >= N_; }
   double Nth() const { return heap_.front(); }
 
@@ -365,20 +370,14 @@ class CellRings {
     }
   }
 
-  // How near to (x0, y0) a point outside rings 0 .. k can lie, exactly as
-  // far as the cell borders go: infinite once the rings cover the lattice.
-  double NearestBeyond(int k) const {
-    const double s = cluster_.s;
-    double nearest = INFINITY;
-    if (ic_ - k > 0) nearest = std::min(nearest, x0_ - (cluster_.xmin + (ic_ - k - 0.5) * s));
-    if (ic_ + k < cluster_.nx - 1) {
-      nearest = std::min(nearest, cluster_.xmin + (ic_ + k + 0.5) * s - x0_);
-    }
-    if (jc_ - k > 0) nearest = std::min(nearest, y0_ - (cluster_.ymin + (jc_ - k - 0.5) * s));
-    if (jc_ + k < cluster_.ny - 1) {
-      nearest = std::min(nearest, cluster_.ymin + (jc_ + k + 0.5) * s - y0_);
-    }
-    return nearest;
+  // The cells of rings 0 .. k.
+  CellRange Block(int k) const {
+    CellRange block;
+    block.iLo = std::max(ic_ - k, 0);
+    block.iHi = std::min(ic_ + k + 1, cluster_.nx);
+    block.jLo = std::max(jc_ - k, 0);
+    block.jHi = std::min(jc_ + k + 1, cluster_.ny);
+    return block;
   }
 
  private:
@@ -386,6 +385,27 @@ class CellRings {
   double x0_, y0_;
   int ic_ = 0, jc_ = 0;
 };
+
+// How near to (x0, y0) a point outside the cells of `block` can lie, exactly
+// as far as the cell borders go: infinite when the block covers the lattice.
+double NearestOutside(const SearchCluster& cluster, const CellRange& block, double x0, double y0) {
+  const double s = cluster.s;
+  double nearest = INFINITY;
+  if (block.iLo > 0) nearest = std::min(nearest, x0 - (cluster.xmin + (block.iLo - 0.5) * s));
+  if (block.iHi < cluster.nx) nearest = std::min(nearest, cluster.xmin + (block.iHi - 0.5) * s - x0);
+  if (block.jLo > 0) nearest = std::min(nearest, y0 - (cluster.ymin + (block.jLo - 0.5) * s));
+  if (block.jHi < cluster.ny) nearest = std::min(nearest, cluster.ymin + (block.jHi - 0.5) * s - y0);
+  return nearest;
+}
+
+// How many points the cells of `block` hold, without visiting them.
+std::int64_t PointsIn(const SearchCluster& cluster, const CellRange& block) {
+  std::int64_t count = 0;
+  for (int i = block.iLo; i < block.iHi; ++i) {
+    count += cluster.ColumnRunEnd(i, block.jHi) - cluster.ColumnRunBegin(i, block.jLo);
+  }
+  return count;
+}
 
 // A length that the rounding of cell borders and coordinate differences
 // cannot reach, at the magnitudes of this lattice and point.
@@ -414,6 +434,11 @@ bool AnyWithinOutside(const FitData& data, const CellRange& cells, const CellRan
 
 enum class RingOutcome { kFitted, kTooFewPoints, kUndecided };
 
+// Rings tried before the first window of the written search, and the widest
+// such window worth scanning instead of further rings.
+constexpr int kRingsBeforeFirstWindow = 3;
+constexpr int kFirstWindowColumns = 64;
+
 // The N-th distance by rings of cells, then the stop radius of the written
 // search from its own sequence of r. The written search counts within r as
 // hypot decides (DistanceLimit decides the same), so it stops at the first r
@@ -426,17 +451,42 @@ RingOutcome FitByRings(const FitData& data, const FitChoices& choices, int N, Ar
   const double tolerance = BorderTolerance(cluster, x0, y0);
   const CellRings rings(cluster, x0, y0);
   SmallestSquares smallest(data, choices, N, x0, y0, distances);
-  for (int k = 0;; ++k) {
-    // Most cells of a fine lattice are empty: their runs cost no call.
-    rings.VisitRing(k, [&](const std::int32_t* p, const std::int32_t* end) {
-      if (p != end) smallest.OfferRun(p, end);
-    });
-    const double beyond = rings.NearestBeyond(k) - tolerance;
-    if (beyond == INFINITY) break;
-    if (smallest.Full() && beyond > 0.0 &&
-        beyond * beyond > SquareBand(smallest.Nth()).above * (1.0 + kDistanceCloseCall)) {
-      break;
+  // Whether no point outside the scanned block can change the N-th square.
+  const auto settled = [&](const CellRange& block) {
+    const double beyond = NearestOutside(cluster, block, x0, y0) - tolerance;
+    if (beyond == INFINITY) return true;
+    return smallest.Full() && beyond > 0.0 &&
+           beyond * beyond > SquareBand(smallest.Nth()).above * (1.0 + kDistanceCloseCall);
+  };
+  // Most cells of a fine lattice are empty: their runs cost no call.
+  const auto offer = [&](const std::int32_t* p, const std::int32_t* end) {
+    if (p != end) smallest.OfferRun(p, end);
+  };
+  int k = 0;
+  bool done = false;
+  for (; k < kRingsBeforeFirstWindow && !done; ++k) {
+    rings.VisitRing(k, offer);
+    done = settled(rings.Block(k));
+  }
+  if (!done) {
+    // Rings this far out cross cells mostly empty for this N: the first window
+    // of the written search, one run a column, settles it where it holds N.
+    const CellRange first = cluster.CellWindow(x0, y0, data.searchRadius);
+    if (first.iHi - first.iLo <= kFirstWindowColumns && PointsIn(cluster, first) >= N) {
+      smallest.Clear();
+      for (int i = first.iLo; i < first.iHi; ++i) {
+        offer(cluster.ColumnRunBegin(i, first.jLo), cluster.ColumnRunEnd(i, first.jHi));
+      }
+      done = settled(first);
+      if (!done) {
+        smallest.Clear();
+        k = 0;
+      }
     }
+  }
+  for (; !done; ++k) {
+    rings.VisitRing(k, offer);
+    done = settled(rings.Block(k));
   }
   if (!smallest.Full()) return RingOutcome::kTooFewPoints;
   const SquareBand band(smallest.Nth());

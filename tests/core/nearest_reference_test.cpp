@@ -250,6 +250,20 @@ TEST(NearestReference, ClusteredAndSparse) {
   EXPECT_GT(ExpectSameAsReference(s, {1, 3, 10, 26, 30}), 0);
 }
 
+// Around the origin nothing within a few cells, one point within R, two in
+// the corners of the first window (R = 1) beyond R, and one nearer than those
+// just outside it: the first window holds N = 3 points but not the nearest.
+TEST(NearestReference, FirstWindowHoldsNButNotTheNearest) {
+  Survey s;
+  for (const auto& [px, py] : {std::pair{0.0, 0.0}, std::pair{0.0, -0.9}, std::pair{0.95, 0.95},
+                               std::pair{-0.95, 0.95},
+                               std::pair{1.2, 0.0}, std::pair{5.0, 5.0}, std::pair{-5.0, -5.0}}) {
+    s.Add(px, py, px - 2 * py);
+  }
+  ASSERT_TRUE(s.Lay(1.0, 0.1));
+  ExpectSameAsReference(s, {1, 2, 3});
+}
+
 // Map coordinates of a few million metres: cell borders and differences
 // round at a scale far coarser than for the small coordinates.
 TEST(NearestReference, MapSizedCoordinates) {
