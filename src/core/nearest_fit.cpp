@@ -398,15 +398,6 @@ double NearestOutside(const SearchCluster& cluster, const CellRange& block, doub
   return nearest;
 }
 
-// How many points the cells of `block` hold, without visiting them.
-std::int64_t PointsIn(const SearchCluster& cluster, const CellRange& block) {
-  std::int64_t count = 0;
-  for (int i = block.iLo; i < block.iHi; ++i) {
-    count += cluster.ColumnRunEnd(i, block.jHi) - cluster.ColumnRunBegin(i, block.jLo);
-  }
-  return count;
-}
-
 // A length that the rounding of cell borders and coordinate differences
 // cannot reach, at the magnitudes of this lattice and point.
 double BorderTolerance(const SearchCluster& cluster, double x0, double y0) {
@@ -470,9 +461,10 @@ RingOutcome FitByRings(const FitData& data, const FitChoices& choices, int N, Ar
   }
   if (!done) {
     // Rings this far out cross cells mostly empty for this N: the first window
-    // of the written search, one run a column, settles it where it holds N.
+    // of the written search, one run a column, settles it where it holds the
+    // N nearest well inside; elsewhere the rings start again.
     const CellRange first = cluster.CellWindow(x0, y0, data.searchRadius);
-    if (first.iHi - first.iLo <= kFirstWindowColumns && PointsIn(cluster, first) >= N) {
+    if (first.iHi - first.iLo <= kFirstWindowColumns) {
       smallest.Clear();
       for (int i = first.iLo; i < first.iHi; ++i) {
         offer(cluster.ColumnRunBegin(i, first.jLo), cluster.ColumnRunEnd(i, first.jHi));
