@@ -54,13 +54,15 @@ bool Passes::OpenFiles() {
     observer_.ShowMessage("Input and output file name must not be the same.");
     return false;
   }
-  if (!resultFile_.Open(job_.resultFileName)) {
-    observer_.ShowFileFailure("Error by opening output file", job_.resultFileName,
-                              resultFile_.Error());
-    return false;
+  if (!job_.resultFileName.empty()) {
+    if (!resultFile_.Open(job_.resultFileName)) {
+      observer_.ShowFileFailure("Error by opening output file", job_.resultFileName,
+                                resultFile_.Error());
+      return false;
+    }
+    resultFile_.Write(headerLine);
+    resultFile_.Write(kResultColumnsLine);
   }
-  resultFile_.Write(headerLine);
-  resultFile_.Write(kResultColumnsLine);
   if (!subset.empty()) {
     if (!traceFile_.Open(job_.traceFileName)) {
       observer_.ShowFileFailure("Error by opening output trace file", job_.traceFileName,
@@ -113,14 +115,18 @@ void Passes::Store(int k, int pass) {
   const double hgq = std::hypot(hgqx, hgqy);
   const double Rq = fit.r[2];
   const double rq = points.quantity[k] - Rq;
-  if (traceFile_.IsOpen() && points.traced[k]) {
-    traceFile_.Write(TraceRecordLine({points.point[k], pass, hgqx, hgqy, hgq, Rq, rq, fit.npoints}));
+  if (points.traced[k] && (traceFile_.IsOpen() || job_.traceRecords != nullptr)) {
+    const TraceRecord record{points.point[k], pass, hgqx, hgqy, hgq, Rq, rq, fit.npoints};
+    if (traceFile_.IsOpen()) traceFile_.Write(TraceRecordLine(record));
+    if (job_.traceRecords != nullptr) job_.traceRecords->push_back(record);
   }
   ResultTable& results = *job_.results;
   if (pass == job_.iterations) {
-    resultFile_.Write(ResultRecordLine({points.x[k] - job_.shift.x, points.y[k] - job_.shift.y,
-                                        points.point[k], points.quantity[k], hgqx, hgqy, hgq, Rq,
-                                        rq, fit.npoints}));
+    if (resultFile_.IsOpen()) {
+      resultFile_.Write(ResultRecordLine({points.x[k] - job_.shift.x, points.y[k] - job_.shift.y,
+                                          points.point[k], points.quantity[k], hgqx, hgqy, hgq,
+                                          Rq, rq, fit.npoints}));
+    }
     results.column[kColHgqx][k] = hgqx;
     results.column[kColHgqy][k] = hgqy;
     results.column[kColHgq][k] = hgq;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -8,6 +9,7 @@
 #include "app/run_state.h"
 #include "core/iteration_driver.h"
 #include "core/result_writer.h"
+#include "io/trace_subset_reader.h"
 #include "support/temp_dir.h"
 
 namespace zelvo {
@@ -203,6 +205,90 @@ TEST_F(Run, NearestSearchFailuresAreReported) {
   window.SetText(Control::txt_n, "8");
   EXPECT_EQ(Calc(), CalcOutcome::kCompleted);
   EXPECT_EQ(ResultLines().size(), 146u);
+}
+
+// A job over a file's points, run straight through the driver with fixed
+// choices, as the batch tool and the scripting module run it.
+class Job : public ::testing::Test {
+ protected:
+  void Load(const std::string& field, const std::string& subset = {}) {
+    const std::string input = dir.Write("in.dat", field);
+    ASSERT_EQ(ReadPointFile(input, {}, '.', quiet, state.points, state.results), 0);
+    if (!subset.empty()) {
+      ASSERT_EQ(ReadTraceSubset(dir.Write("subset.dat", subset), {}, '.', quiet,
+                                state.points.table), 0);
+    }
+    const DataExtent& e = state.points.extent;
+    ASSERT_EQ(kLatticeBuilt, state.cluster.Build(state.results.Column(kColX),
+                                                 state.results.Column(kColY), state.results.Size(),
+                                                 0.15, e.xmin, e.xmax, e.ymin, e.ymax,
+                                                 std::uint64_t{1} << 30));
+    job.points = &state.points.table;
+    job.results = &state.results;
+    job.cluster = &state.cluster;
+    job.fit = &state.fit;
+    job.centre = &state.points.centre;
+    job.inputFileName = input;
+    job.searchRadius = 1.5;
+    job.objectText = "RGA";
+    job.choices = &choices;
+    job.stopRequested = &state.stopRequested;
+  }
+
+  testing::TempDir dir;
+  HeadlessWindow quiet;
+  RunState state;
+  FixedChoices choices{FitChoices{}, false, 0};
+  IterationJob job;
+};
+
+TEST_F(Job, TraceRecordsAndTheTableWithoutAResultFile) {
+  Load(WavyField(), "0 0 1005 0\n0 0 1100 0\n");
+  job.iterations = 2;
+  std::vector<TraceRecord> traced;
+  job.traceRecords = &traced;
+  job.resultFileName = dir.File("out.dat");
+  job.traceFileName = dir.File("trace.dat");
+  job.subsetFileName = dir.File("subset.dat");
+  ASSERT_EQ(RunIterations(job, quiet), 0);
+  const std::vector<std::string> traceLines = Lines(ReadFile(dir.File("trace.dat")));
+  ASSERT_EQ(traced.size(), 6u);
+  ASSERT_EQ(traceLines.size(), 2u + traced.size());
+  for (std::size_t i = 0; i < traced.size(); ++i) {
+    EXPECT_EQ(TraceRecordLine(traced[i]), traceLines[2 + i] + "\n") << i;
+  }
+  EXPECT_EQ(traced[0].pass, 0);
+  EXPECT_EQ(traced[1].point, 1100.0) << "table order within a pass";
+  const std::vector<std::string> resultLines = Lines(ReadFile(dir.File("out.dat")));
+  const std::vector<double> hgq = state.results.column[kColHgq];
+
+  // No file named: nothing written, the same table and records.
+  Load(WavyField(), "0 0 1005 0\n0 0 1100 0\n");
+  job.resultFileName.clear();
+  job.subsetFileName.clear();
+  std::vector<TraceRecord> again;
+  job.traceRecords = &again;
+  std::filesystem::remove(dir.File("out.dat"));
+  ASSERT_EQ(RunIterations(job, quiet), 0);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("out.dat")));
+  EXPECT_EQ(state.results.column[kColHgq], hgq);
+  EXPECT_EQ(std::count(state.results.recorded.begin(), state.results.recorded.end(), 1), 144);
+  ASSERT_EQ(again.size(), traced.size());
+  for (std::size_t i = 0; i < traced.size(); ++i) {
+    EXPECT_EQ(TraceRecordLine(again[i]), TraceRecordLine(traced[i])) << i;
+  }
+  EXPECT_EQ(resultLines.size(), 146u);
+}
+
+TEST(Choices, OnlyFixedOnesMayBeReorderedOrShared) {
+  const FixedChoices fixed(FitChoices{}, true, 5);
+  EXPECT_TRUE(fixed.Fixed());
+  struct Live : LiveChoices {
+    FitChoices Fit() const override { return {}; }
+    bool NearestSearch() const override { return false; }
+    NearestCount Nearest() const override { return {}; }
+  } live;
+  EXPECT_FALSE(live.Fixed());
 }
 
 }  // namespace
