@@ -49,19 +49,37 @@ bool ScaledAndRounded(double value, int precision, std::uint64_t& scaled) {
   return true;
 }
 
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// The last two decimal digits of value before `first`, value without them.
+char* TwoDigitsBackwards(char* first, std::uint64_t& value) {
+  const std::size_t pair = 2 * static_cast<std::size_t>(value % 100);
+  value /= 100;
+  *--first = kDigitPairs[pair + 1];
+  *--first = kDigitPairs[pair];
+  return first;
+}
+
 // The fixed form of a scaled value, written backwards so that it ends just
 // before `last`; returns where it starts.
 char* WriteScaledBackwards(char* last, bool negative, std::uint64_t scaled, int precision) {
   char* first = last;
-  for (int d = 0; d < precision; ++d) {
+  int fraction = precision;
+  for (; fraction >= 2; fraction -= 2) first = TwoDigitsBackwards(first, scaled);
+  if (fraction == 1) {
     *--first = static_cast<char>('0' + scaled % 10);
     scaled /= 10;
   }
   if (precision > 0) *--first = '.';
-  do {
-    *--first = static_cast<char>('0' + scaled % 10);
-    scaled /= 10;
-  } while (scaled != 0);
+  while (scaled >= 100) first = TwoDigitsBackwards(first, scaled);
+  if (scaled >= 10) {
+    first = TwoDigitsBackwards(first, scaled);
+  } else {
+    *--first = static_cast<char>('0' + scaled);
+  }
   if (negative) *--first = '-';
   return first;
 }
