@@ -13,6 +13,7 @@ ExportSource ExportSourceOf(const RunState& state) {
   source.shift = state.points.shift;
   source.searchRadius = state.params.searchRadius;
   source.griddingRadius = state.params.griddingRadius;
+  source.threads = state.threads;
   return source;
 }
 

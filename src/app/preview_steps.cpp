@@ -18,7 +18,7 @@ void PreviewIntoPane(RunState& state, WindowServices& window, int variable, Cont
                              state.params.griddingRadius,
                              window.PaneWidth(pane),
                              window.PaneHeight(pane),
-                             state.previewThreads};
+                             state.threads};
   const bool wasBusy = state.busy;
   state.busy = true;
   PreviewImage image;

@@ -24,8 +24,6 @@ struct RunState {
   bool busy = false;
   int paneWidth = kPaneWidth;
   int paneHeight = kPaneHeight;
-  // The threads a preview's gridding may use.
-  int previewThreads = 1;
   PointSet points;  // with the extent, shift and area centre
   ResultTable results;
   SearchCluster cluster;
@@ -35,6 +33,9 @@ struct RunState {
   std::vector<double> loadedPointIds;
   // What a run reads at every point; the window's controls when none is set.
   const LiveChoices* choices = nullptr;
+  // Threads for the passes whose fits are independent (fixed choices only)
+  // and for the gridding of previews.
+  int threads = 1;
 
   // Releasing twice does nothing.
   void ReleaseTables();

@@ -5,6 +5,7 @@
 
 #include "base/file_names.h"
 #include "base/run_observer.h"
+#include "core/independent_passes.h"
 #include "core/nearest_fit.h"
 #include "core/result_writer.h"
 
@@ -27,6 +28,8 @@ class Passes {
 
  private:
   bool OpenFiles();
+  int FirstIndependentPass() const;
+  int RunSequentialPasses(int passes);
   PointOutcome FitPoint(int k);
   bool Fit(int k);
   void Store(int k, int pass);
@@ -54,13 +57,15 @@ bool Passes::OpenFiles() {
     observer_.ShowMessage("Input and output file name must not be the same.");
     return false;
   }
-  if (!resultFile_.Open(job_.resultFileName)) {
-    observer_.ShowFileFailure("Error by opening output file", job_.resultFileName,
-                              resultFile_.Error());
-    return false;
+  if (!job_.resultFileName.empty()) {
+    if (!resultFile_.Open(job_.resultFileName)) {
+      observer_.ShowFileFailure("Error by opening output file", job_.resultFileName,
+                                resultFile_.Error());
+      return false;
+    }
+    resultFile_.Write(headerLine);
+    resultFile_.Write(kResultColumnsLine);
   }
-  resultFile_.Write(headerLine);
-  resultFile_.Write(kResultColumnsLine);
   if (!subset.empty()) {
     if (!traceFile_.Open(job_.traceFileName)) {
       observer_.ShowFileFailure("Error by opening output trace file", job_.traceFileName,
@@ -113,14 +118,18 @@ void Passes::Store(int k, int pass) {
   const double hgq = std::hypot(hgqx, hgqy);
   const double Rq = fit.r[2];
   const double rq = points.quantity[k] - Rq;
-  if (traceFile_.IsOpen() && points.traced[k]) {
-    traceFile_.Write(TraceRecordLine({points.point[k], pass, hgqx, hgqy, hgq, Rq, rq, fit.npoints}));
+  if (points.traced[k] && (traceFile_.IsOpen() || job_.traceRecords != nullptr)) {
+    const TraceRecord record{points.point[k], pass, hgqx, hgqy, hgq, Rq, rq, fit.npoints};
+    if (traceFile_.IsOpen()) traceFile_.Write(TraceRecordLine(record));
+    if (job_.traceRecords != nullptr) job_.traceRecords->push_back(record);
   }
   ResultTable& results = *job_.results;
   if (pass == job_.iterations) {
-    resultFile_.Write(ResultRecordLine({points.x[k] - job_.shift.x, points.y[k] - job_.shift.y,
-                                        points.point[k], points.quantity[k], hgqx, hgqy, hgq, Rq,
-                                        rq, fit.npoints}));
+    if (resultFile_.IsOpen()) {
+      resultFile_.Write(ResultRecordLine({points.x[k] - job_.shift.x, points.y[k] - job_.shift.y,
+                                          points.point[k], points.quantity[k], hgqx, hgqy, hgq,
+                                          Rq, rq, fit.npoints}));
+    }
     results.column[kColHgqx][k] = hgqx;
     results.column[kColHgqy][k] = hgqy;
     results.column[kColHgq][k] = hgq;
@@ -154,14 +163,18 @@ void Passes::ReportWriteFailure(bool resultFailed) {
   observer_.ShowFileFailure("Error by writing output file", name, failed.Error());
 }
 
-int Passes::Run() {
-  if (!OpenFiles()) return 1;
-  if (resultFile_.Failed() || traceFile_.Failed()) return WriteFailure();
-  observer_.SetProgressRange(0, kProgressMaximum);
-  observer_.SetProgressPosition(0);
-  observer_.ProcessMessages();
+// Only fixed choices make the fits of a pass independent of the order they
+// are made in. Every pass of LGA fits the same planes; of RGA only the last
+// pass leaves the working quantity alone.
+int Passes::FirstIndependentPass() const {
+  if (!job_.choices->Fixed()) return job_.iterations + 1;
+  return job_.object == 0 ? job_.iterations : 0;
+}
+
+// Passes 0 .. passes-1, point by point in table order.
+int Passes::RunSequentialPasses(int passes) {
   const int n = job_.points->Size();
-  for (int pass = 0; pass <= job_.iterations; ++pass) {
+  for (int pass = 0; pass < passes; ++pass) {
     for (int k = 0; k < n; ++k) {
       const PointOutcome outcome = FitPoint(k);
       if (outcome == PointOutcome::kEndRun) return Fail();
@@ -171,6 +184,28 @@ int Passes::Run() {
       // known before them.
       if (resultFile_.Failed() || traceFile_.Failed()) return WriteFailure();
       if (StopAfterStep(*job_.stopRequested, observer_)) return Fail();
+    }
+  }
+  return 0;
+}
+
+int Passes::Run() {
+  if (!OpenFiles()) return 1;
+  if (resultFile_.Failed() || traceFile_.Failed()) return WriteFailure();
+  observer_.SetProgressRange(0, kProgressMaximum);
+  observer_.SetProgressPosition(0);
+  observer_.ProcessMessages();
+  const int firstIndependent = FirstIndependentPass();
+  if (RunSequentialPasses(firstIndependent) != 0) return 1;
+  if (firstIndependent <= job_.iterations) {
+    switch (RunIndependentPasses(job_, data_, firstIndependent, observer_, resultFile_,
+                                 traceFile_)) {
+      case PassesEnd::kCompleted:
+        break;
+      case PassesEnd::kEnded:
+        return Fail();
+      case PassesEnd::kWriteFailed:
+        return WriteFailure();
     }
   }
   const bool resultWritten = resultFile_.Close();

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/live_choices.h"
 #include "core/plane_fit.h"
+#include "core/result_writer.h"
 #include "io/point_table.h"
 #include "io/result_table.h"
 #include "core/search_cluster.h"
@@ -21,6 +23,7 @@ struct IterationJob {
   AreaCentre* centre = nullptr;
   CoordinateShift shift;
   std::string inputFileName;
+  // Empty: no result file; the results still go into the table.
   std::string resultFileName;
   std::string traceFileName;
   // The trace subset file the run read; empty: no trace is written.
@@ -31,6 +34,12 @@ struct IterationJob {
   std::string objectText;  // as the header shows it
   const LiveChoices* choices = nullptr;
   bool* stopRequested = nullptr;
+  // For passes whose fits do not depend on each other, when the choices are
+  // fixed; other passes run on the calling thread in table order.
+  int threads = 1;
+  // When set, receives the records of the traced points in trace file order,
+  // whether or not a trace file is written.
+  std::vector<TraceRecord>* traceRecords = nullptr;
 };
 
 inline constexpr int kProgressMaximum = 10000;

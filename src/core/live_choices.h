@@ -22,6 +22,9 @@ class LiveChoices {
   // False: the neighbours within the search radius.
   virtual bool NearestSearch() const = 0;
   virtual NearestCount Nearest() const = 0;
+  // True when no choice can change during a run, which lets a run fit its
+  // points in any order and on several threads.
+  virtual bool Fixed() const { return false; }
 };
 
 // Choices that stay as given for the whole run.
@@ -32,6 +35,7 @@ class FixedChoices : public LiveChoices {
   FitChoices Fit() const override { return fit_; }
   bool NearestSearch() const override { return nearestSearch_; }
   NearestCount Nearest() const override { return nearest_; }
+  bool Fixed() const override { return true; }
 
  private:
   FitChoices fit_;

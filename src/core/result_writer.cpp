@@ -24,37 +24,48 @@ std::string HeaderLine(const HeaderFields& header) {
 std::string ResultRecordLine(const ResultRecord& record) {
   std::string line;
   line.reserve(128);
-  AppendFixed(line, record.x, 10, 1);
-  line += ' ';
-  AppendFixed(line, record.y, 10, 1);
-  line += ' ';
-  AppendFixed(line, record.point, 10, 1);
-  line += ' ';
-  AppendFixed(line, record.quantity, 10, 3);
-  for (double value : {record.hgqx, record.hgqy, record.hgq, record.Rq, record.rq}) {
-    line += ' ';
-    AppendFixed(line, value, 13, 6);
-  }
-  line += ' ';
-  AppendFixed(line, record.npoints, 10, 0);
-  line += '\n';
+  AppendResultRecord(line, record);
   return line;
 }
 
 std::string TraceRecordLine(const TraceRecord& record) {
   std::string line;
   line.reserve(96);
-  AppendFixed(line, record.point, 10, 3);
-  line += ' ';
-  AppendInteger(line, record.pass, 10);
-  for (double value : {record.hgqx, record.hgqy, record.hgq, record.Rq, record.rq}) {
-    line += ' ';
-    AppendFixed(line, value, 10, 6);
-  }
-  line += ' ';
-  AppendFixed(line, record.npoints, 10, 0);
-  line += '\n';
+  AppendTraceRecord(line, record);
   return line;
+}
+
+void AppendResultRecord(std::string& out, const ResultRecord& record) {
+  // Each field at most kLongestFixed characters and a blank.
+  char line[10 * (kLongestFixed + 1) + 1];
+  char* end = line;
+  const auto field = [&end](double value, int width, int precision) {
+    end = WriteFixed(end, value, width, precision);
+    *end++ = ' ';
+  };
+  field(record.x, 10, 1);
+  field(record.y, 10, 1);
+  field(record.point, 10, 1);
+  field(record.quantity, 10, 3);
+  for (double value : {record.hgqx, record.hgqy, record.hgq, record.Rq, record.rq}) {
+    field(value, 13, 6);
+  }
+  field(record.npoints, 10, 0);
+  end[-1] = '\n';
+  out.append(line, end);
+}
+
+void AppendTraceRecord(std::string& out, const TraceRecord& record) {
+  AppendFixed(out, record.point, 10, 3);
+  out += ' ';
+  AppendInteger(out, record.pass, 10);
+  for (double value : {record.hgqx, record.hgqy, record.hgq, record.Rq, record.rq}) {
+    out += ' ';
+    AppendFixed(out, value, 10, 6);
+  }
+  out += ' ';
+  AppendFixed(out, record.npoints, 10, 0);
+  out += '\n';
 }
 
 bool OutputFile::Open(const std::string& fileName) {

@@ -23,6 +23,17 @@ int RefuseUnmadeGrid(int gridded, RunObserver& observer, NodeGrid& grid) {
   return 1;
 }
 
+GriddingJob JobOf(const ExportSource& source, const ResultTable& rows, int variable) {
+  GriddingJob job;
+  job.cluster = source.cluster;
+  job.results = &rows;
+  job.variable = variable;
+  job.searchRadius = source.searchRadius;
+  job.griddingRadius = source.griddingRadius;
+  job.threads = source.threads;
+  return job;
+}
+
 }  // namespace
 
 int ExportGrid(const ExportSource& source, const ExportVariable& variable, RunObserver& observer,
@@ -38,8 +49,7 @@ int ExportGrid(const ExportSource& source, const ExportVariable& variable, RunOb
   }
   try {
     if (variable.column != kColQuantity || !Matches(source.quantityAsRead, source)) {
-      return RefuseUnmadeGrid(GridNodes(*source.cluster, *source.results, variable.column,
-                                        source.searchRadius, source.griddingRadius, grid),
+      return RefuseUnmadeGrid(GridNodes(JobOf(source, *source.results, variable.column), grid),
                               observer, grid);
     }
     // After RGA passes the rows hold the last working quantity; the grid
@@ -48,9 +58,7 @@ int ExportGrid(const ExportSource& source, const ExportVariable& variable, RunOb
     asRead.column[kColX] = source.results->column[kColX];
     asRead.column[kColY] = source.results->column[kColY];
     asRead.column[kColQuantity] = *source.quantityAsRead;
-    return RefuseUnmadeGrid(GridNodes(*source.cluster, asRead, kColQuantity, source.searchRadius,
-                                      source.griddingRadius, grid),
-                            observer, grid);
+    return RefuseUnmadeGrid(GridNodes(JobOf(source, asRead, kColQuantity), grid), observer, grid);
   } catch (const std::bad_alloc&) {
     grid = NodeGrid{};
     observer.ShowMessage(kTemporaryBufferMessage);

@@ -24,6 +24,7 @@ struct ExportSource {
   CoordinateShift shift;
   double searchRadius = 0.0;
   double griddingRadius = 0.0;
+  int threads = 1;  // for the gridding's node columns
 };
 
 // The node grid of the variable exactly as the previews make it, at the

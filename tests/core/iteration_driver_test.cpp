@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <sstream>
 
@@ -8,6 +10,7 @@
 #include "app/run_state.h"
 #include "core/iteration_driver.h"
 #include "core/result_writer.h"
+#include "io/trace_subset_reader.h"
 #include "support/temp_dir.h"
 
 namespace zelvo {
@@ -203,6 +206,213 @@ TEST_F(Run, NearestSearchFailuresAreReported) {
   window.SetText(Control::txt_n, "8");
   EXPECT_EQ(Calc(), CalcOutcome::kCompleted);
   EXPECT_EQ(ResultLines().size(), 146u);
+}
+
+// A job over a file's points, run straight through the driver with fixed
+// choices, as the batch tool and the scripting module run it.
+class Job : public ::testing::Test {
+ protected:
+  void Load(const std::string& field, const std::string& subset = {}, double cellSize = 0.15) {
+    const std::string input = dir.Write("in.dat", field);
+    ASSERT_EQ(ReadPointFile(input, {}, '.', quiet, state.points, state.results), 0);
+    if (!subset.empty()) {
+      ASSERT_EQ(ReadTraceSubset(dir.Write("subset.dat", subset), {}, '.', quiet,
+                                state.points.table), 0);
+    }
+    const DataExtent& e = state.points.extent;
+    ASSERT_EQ(kLatticeBuilt, state.cluster.Build(state.results.Column(kColX),
+                                                 state.results.Column(kColY), state.results.Size(),
+                                                 cellSize, e.xmin, e.xmax, e.ymin, e.ymax,
+                                                 std::uint64_t{1} << 30));
+    job.points = &state.points.table;
+    job.results = &state.results;
+    job.cluster = &state.cluster;
+    job.fit = &state.fit;
+    job.centre = &state.points.centre;
+    job.inputFileName = input;
+    job.searchRadius = 1.5;
+    job.objectText = "RGA";
+    job.choices = &choices;
+    job.stopRequested = &state.stopRequested;
+  }
+
+  testing::TempDir dir;
+  HeadlessWindow quiet;
+  RunState state;
+  FixedChoices choices{FitChoices{}, false, 0};
+  IterationJob job;
+};
+
+TEST_F(Job, TraceRecordsAndTheTableWithoutAResultFile) {
+  Load(WavyField(), "0 0 1005 0\n0 0 1100 0\n");
+  job.iterations = 2;
+  std::vector<TraceRecord> traced;
+  job.traceRecords = &traced;
+  job.resultFileName = dir.File("out.dat");
+  job.traceFileName = dir.File("trace.dat");
+  job.subsetFileName = dir.File("subset.dat");
+  ASSERT_EQ(RunIterations(job, quiet), 0);
+  const std::vector<std::string> traceLines = Lines(ReadFile(dir.File("trace.dat")));
+  ASSERT_EQ(traced.size(), 6u);
+  ASSERT_EQ(traceLines.size(), 2u + traced.size());
+  for (std::size_t i = 0; i < traced.size(); ++i) {
+    EXPECT_EQ(TraceRecordLine(traced[i]), traceLines[2 + i] + "\n") << i;
+  }
+  EXPECT_EQ(traced[0].pass, 0);
+  EXPECT_EQ(traced[1].point, 1100.0) << "table order within a pass";
+  const std::vector<std::string> resultLines = Lines(ReadFile(dir.File("out.dat")));
+  const std::vector<double> hgq = state.results.column[kColHgq];
+
+  // No file named: nothing written, the same table and records.
+  Load(WavyField(), "0 0 1005 0\n0 0 1100 0\n");
+  job.resultFileName.clear();
+  job.subsetFileName.clear();
+  std::vector<TraceRecord> again;
+  job.traceRecords = &again;
+  std::filesystem::remove(dir.File("out.dat"));
+  ASSERT_EQ(RunIterations(job, quiet), 0);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("out.dat")));
+  EXPECT_EQ(state.results.column[kColHgq], hgq);
+  EXPECT_EQ(std::count(state.results.recorded.begin(), state.results.recorded.end(), 1), 144);
+  ASSERT_EQ(again.size(), traced.size());
+  for (std::size_t i = 0; i < traced.size(); ++i) {
+    EXPECT_EQ(TraceRecordLine(again[i]), TraceRecordLine(traced[i])) << i;
+  }
+  EXPECT_EQ(resultLines.size(), 146u);
+}
+
+// The same choices, as live as the window's: the run fits point by point.
+class LiveCopy : public LiveChoices {
+ public:
+  explicit LiveCopy(const LiveChoices& choices) : choices_(choices) {}
+  FitChoices Fit() const override { return choices_.Fit(); }
+  bool NearestSearch() const override { return choices_.NearestSearch(); }
+  NearestCount Nearest() const override { return choices_.Nearest(); }
+
+ private:
+  const LiveChoices& choices_;
+};
+
+// What a run leaves behind that must not depend on how its fits were made.
+struct RunTraces {
+  int status = 0;
+  std::string result, trace;
+  std::vector<std::string> messages;
+  std::vector<std::string> traced;
+  ResultTable table;
+};
+
+// A 150 x 150 lattice 1 m apart with a lone point, far from all, after every
+// 5000th: more chunks and blocks than threads, and singular fits among them.
+std::string FieldWithLonePoints() {
+  std::ostringstream out;
+  int id = 1;
+  for (int i = 0; i < 150 * 150; ++i) {
+    const int gx = i % 150, gy = i / 150;
+    out << gx << " " << gy << " " << id++ << " " << std::sin(gx * 0.3) * gy * 0.1 + (gx * gy) % 5 << "\n";
+    if (i % 5000 == 4999) out << 300 + i / 1000 << " " << 280 << " " << id++ << " 1.5\n";
+  }
+  return out.str();
+}
+
+class SameForEveryThreadCount : public Job {
+ protected:
+  RunTraces RunWith(bool live, int threads, bool continueAfterSingular) {
+    Load(FieldWithLonePoints(), "0 0 2 0\n0 0 5001 0\n0 0 5002 0\n0 0 22000 0\n", 0.5);
+    job.iterations = iterations;
+    job.object = object;
+    job.threads = threads;
+    job.resultFileName = dir.File("out.dat");
+    job.traceFileName = dir.File("trace.dat");
+    job.subsetFileName = dir.File("subset.dat");
+    job.searchRadius = 1.5;
+    std::vector<TraceRecord> records;
+    job.traceRecords = &records;
+    const LiveCopy liveCopy(*chosen);
+    job.choices = live ? static_cast<const LiveChoices*>(&liveCopy) : chosen;
+    HeadlessWindow window;
+    window.SetAnswerRule([=](auto, auto) { return continueAfterSingular; });
+    RunTraces traces;
+    traces.status = RunIterations(job, window);
+    traces.result = ReadFile(dir.File("out.dat"));
+    traces.trace = ReadFile(dir.File("trace.dat"));
+    for (const RecordedMessage& m : window.Messages()) {
+      traces.messages.push_back(m.caption + ": " + m.text + (m.answer ? " Yes" : " No"));
+    }
+    for (const TraceRecord& record : records) traces.traced.push_back(TraceRecordLine(record));
+    traces.table = state.results;
+    return traces;
+  }
+
+  void ExpectSameForEveryThreadCount(bool continueAfterSingular) {
+    const RunTraces sequential = RunWith(true, 1, continueAfterSingular);
+    for (int threads : {1, 2, 3}) {
+      SCOPED_TRACE("threads " + std::to_string(threads) + ", object " + std::to_string(object) +
+                   ", iterations " + std::to_string(iterations));
+      const RunTraces run = RunWith(false, threads, continueAfterSingular);
+      EXPECT_EQ(run.status, sequential.status);
+      EXPECT_TRUE(run.result == sequential.result) << "result files differ";
+      EXPECT_EQ(run.trace, sequential.trace);
+      EXPECT_EQ(run.messages, sequential.messages);
+      EXPECT_EQ(run.traced, sequential.traced);
+      EXPECT_TRUE(run.table.column == sequential.table.column) << "result columns differ";
+      EXPECT_TRUE(run.table.recorded == sequential.table.recorded);
+    }
+  }
+
+  int iterations = 0;
+  int object = 0;
+  const LiveChoices* chosen = &choices;
+};
+
+TEST_F(SameForEveryThreadCount, RadiusFitsOfEitherObjectWithIterations) {
+  for (const auto& [passes, lga] : {std::pair{0, 0}, {2, 0}, {2, 1}}) {
+    iterations = passes;
+    object = lga;
+    ExpectSameForEveryThreadCount(true);
+  }
+  const RunTraces run = RunWith(false, 2, true);
+  EXPECT_EQ(std::count(run.messages.begin(), run.messages.end(),
+                       "Error: Error in SLE - Check coordinate of point 5001. Continue? Yes"), 3)
+      << "LGA asks again in every pass";
+}
+
+TEST_F(SameForEveryThreadCount, SingularFitAnsweredNoEndsEveryPassAlike) {
+  for (const auto& [passes, lga] : {std::pair{0, 0}, {1, 0}, {1, 1}}) {
+    iterations = passes;
+    object = lga;
+    ExpectSameForEveryThreadCount(false);
+  }
+  iterations = 0;
+  const RunTraces run = RunWith(false, 3, false);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(std::count(run.result.begin(), run.result.end(), '\n'), 2 + 5000);
+  EXPECT_EQ(run.table.recorded[5001], 0);
+  EXPECT_EQ(run.table.column[kColHgq][6000], 0.0) << "nothing after the end of the run";
+}
+
+TEST_F(SameForEveryThreadCount, NearestFitsWithAreaCentring) {
+  const FixedChoices nearest(FitChoices{false, kCenterToArea, kCenterToPoint, kCenterToArea}, true, 7);
+  chosen = &nearest;
+  for (const auto& [passes, lga] : {std::pair{0, 0}, {1, 1}}) {
+    iterations = passes;
+    object = lga;
+    ExpectSameForEveryThreadCount(true);
+  }
+  const FixedChoices tooMany(FitChoices{}, true, 100000);
+  chosen = &tooMany;
+  ExpectSameForEveryThreadCount(true);
+}
+
+TEST(Choices, OnlyFixedOnesMayBeReorderedOrShared) {
+  const FixedChoices fixed(FitChoices{}, true, 5);
+  EXPECT_TRUE(fixed.Fixed());
+  struct Live : LiveChoices {
+    FitChoices Fit() const override { return {}; }
+    bool NearestSearch() const override { return false; }
+    NearestCount Nearest() const override { return {}; }
+  } live;
+  EXPECT_FALSE(live.Fixed());
 }
 
 }  // namespace
