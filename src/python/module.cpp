@@ -1,0 +1,288 @@
+// The Python module zelvo: the engine's runs over arrays held in memory.
+
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <algorithm>
+#include <climits>
+#include <limits>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "python/array_arguments.h"
+#include "python/docstrings.h"
+#include "python/file_points.h"
+#include "python/gradient_run.h"
+#include "python/node_grid_run.h"
+#include "python/python_observer.h"
+#include "python/run_words.h"
+
+namespace py = pybind11;
+using namespace py::literals;
+
+namespace zelvo {
+namespace {
+
+template <typename T>
+py::array_t<T> ArrayOf(const std::vector<T>& values) {
+  return py::array_t<T>(static_cast<py::ssize_t>(values.size()), values.data());
+}
+
+py::dict ReadPoints(const py::object& path, const std::string& columns,
+                    const std::string& decimal) {
+  const std::string fileName = py::str(py::module_::import("os").attr("fsdecode")(path));
+  const PointColumns letters = ColumnsFromLetters(columns);
+  const char separator = DecimalSeparatorFrom(decimal);
+  FilePoints points;
+  {
+    const py::gil_scoped_release release;
+    points = ReadFilePoints(fileName, letters, separator);
+  }
+  return py::dict("easting"_a = ArrayOf(points.easting), "northing"_a = ArrayOf(points.northing),
+                  "point"_a = ArrayOf(points.point), "quantity"_a = ArrayOf(points.quantity),
+                  "lines_skipped"_a = points.linesSkipped);
+}
+
+// The options of gradients() and trace(), as keyword arguments.
+struct RunKeywords {
+  std::optional<long long> nearest;
+  long long iterations = 0;
+  std::string object = "RGA";
+  std::string centerX = "point";
+  std::string centerY = "point";
+  std::string centerQ = "none";
+  bool includePoint = false;
+  std::string onSingular = "continue";
+  std::optional<int> threads;
+  py::object progress = py::none();
+};
+
+int ClampToInt(long long value) {
+  return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+int EveryCore() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : static_cast<int>(cores);
+}
+
+GradientRequest RequestFrom(double radius, const RunKeywords& keywords) {
+  GradientRequest request;
+  request.searchRadius = radius;
+  request.object = ObjectFromWord(keywords.object);
+  request.fit.centerX = CenterModeFromWord("center_x", keywords.centerX);
+  request.fit.centerY = CenterModeFromWord("center_y", keywords.centerY);
+  request.fit.centerQ = CenterModeFromWord("center_q", keywords.centerQ);
+  request.fit.pointOfCalculationIn = keywords.includePoint;
+  request.stopOnSingular = StopOnSingularFromWord(keywords.onSingular);
+  request.iterations = ClampToInt(keywords.iterations);
+  request.nearestSearch = keywords.nearest.has_value();
+  request.nearest = keywords.nearest ? ClampToInt(*keywords.nearest) : 0;
+  request.threads = keywords.threads.value_or(EveryCore());
+  CheckRequest(request);
+  return request;
+}
+
+std::vector<std::size_t> TraceIndices(const py::object& indices) {
+  const auto array = py::array_t<long long, py::array::c_style | py::array::forcecast>::ensure(indices);
+  if (!array || array.ndim() > 1) {
+    PyErr_Clear();
+    throw py::value_error("trace must be a sequence of point indices");
+  }
+  std::vector<std::size_t> traced;
+  for (py::ssize_t k = 0; k < array.size(); ++k) {
+    const long long index = array.data()[k];
+    if (index < 0) throw py::index_error("trace index " + std::to_string(index) + " is negative");
+    traced.push_back(static_cast<std::size_t>(index));
+  }
+  return traced;
+}
+
+// The run of gradients() and trace(); raises what ended it early.
+void Run(const py::object& coordinates, const py::object& data, const GradientRequest& request,
+         const RunKeywords& keywords, GradientRun& run) {
+  const HeldPointArrays arrays = PointArraysFrom(coordinates, data);
+  PointSetFromArrays(arrays.View(), run.points, run.results);
+  MarkTraced(request.traced, run.points.table);
+  bool stopRequested = false;
+  PythonObserver observer(keywords.progress, request.stopOnSingular, stopRequested);
+  int status = 0;
+  {
+    const py::gil_scoped_release release;
+    LayLattice(request.searchRadius, run);
+    status = RunPasses(request, run, stopRequested, observer);
+  }
+  if (status != 0) observer.RaiseFailure();
+  observer.ReportCompletion();
+}
+
+py::array_t<double> ResultColumn(const GradientRun& run, int column) {
+  const ResultTable& rows = run.results;
+  py::array_t<double> values(rows.Size());
+  double* out = values.mutable_data();
+  for (int k = 0; k < rows.Size(); ++k) {
+    out[k] = rows.recorded[k] ? rows.column[column][k] : std::numeric_limits<double>::quiet_NaN();
+  }
+  return values;
+}
+
+py::dict TraceMapping(const std::vector<TraceRecord>& records) {
+  const auto n = static_cast<py::ssize_t>(records.size());
+  py::array_t<long long> index(n), pass(n);
+  py::array_t<double> hgqx(n), hgqy(n), hgq(n), Rq(n), rq(n), npoints(n);
+  for (py::ssize_t k = 0; k < n; ++k) {
+    const TraceRecord& r = records[static_cast<std::size_t>(k)];
+    index.mutable_at(k) = static_cast<long long>(r.point);
+    pass.mutable_at(k) = r.pass;
+    hgqx.mutable_at(k) = r.hgqx;
+    hgqy.mutable_at(k) = r.hgqy;
+    hgq.mutable_at(k) = r.hgq;
+    Rq.mutable_at(k) = r.Rq;
+    rq.mutable_at(k) = r.rq;
+    npoints.mutable_at(k) = r.npoints;
+  }
+  return py::dict("index"_a = index, "pass"_a = pass, "hgqx"_a = hgqx, "hgqy"_a = hgqy,
+                  "hgq"_a = hgq, "Rq"_a = Rq, "rq"_a = rq, "npoints"_a = npoints);
+}
+
+py::dict ResultMapping(const GradientRun& run) {
+  py::array_t<bool> fitted(run.results.Size());
+  for (int k = 0; k < run.results.Size(); ++k) fitted.mutable_at(k) = run.results.recorded[k] != 0;
+  return py::dict("hgqx"_a = ResultColumn(run, kColHgqx), "hgqy"_a = ResultColumn(run, kColHgqy),
+                  "hgq"_a = ResultColumn(run, kColHgq), "Rq"_a = ResultColumn(run, kColRq),
+                  "rq"_a = ResultColumn(run, kColRqResidual),
+                  "npoints"_a = ResultColumn(run, kColNpoints), "fitted"_a = fitted);
+}
+
+py::dict Gradients(const py::object& coordinates, const py::object& data, double radius,
+                   const RunKeywords& keywords, const py::object& trace) {
+  GradientRequest request = RequestFrom(radius, keywords);
+  if (!trace.is_none()) request.traced = TraceIndices(trace);
+  GradientRun run;
+  Run(coordinates, data, request, keywords, run);
+  py::dict result = ResultMapping(run);
+  if (!trace.is_none()) result["trace"] = TraceMapping(run.trace);
+  return result;
+}
+
+py::dict Trace(const py::object& coordinates, const py::object& data, double radius,
+               const py::object& points, const RunKeywords& keywords) {
+  GradientRequest request = RequestFrom(radius, keywords);
+  request.traced = TraceIndices(points);
+  GradientRun run;
+  Run(coordinates, data, request, keywords, run);
+  return TraceMapping(run.trace);
+}
+
+// The grid's values north-up, NaN for blank nodes, with the node coordinates.
+py::dict GridMapping(const GradientRun& run, const NodeGrid& grid) {
+  py::array_t<float> values({grid.ny, grid.nx});
+  auto out = values.mutable_unchecked<2>();
+  py::array_t<double> easting(grid.nx), northing(grid.ny);
+  for (int i = 0; i < grid.nx; ++i) easting.mutable_at(i) = NodeEasting(run, i);
+  for (int j = 0; j < grid.ny; ++j) {
+    const int row = grid.ny - 1 - j;
+    northing.mutable_at(row) = NodeNorthing(run, j);
+    for (int i = 0; i < grid.nx; ++i) {
+      const float value = grid.values[static_cast<std::size_t>(i) * grid.ny + j];
+      out(row, i) = IsBlank(value) ? std::numeric_limits<float>::quiet_NaN() : value;
+    }
+  }
+  return py::dict("values"_a = values, "easting"_a = easting, "northing"_a = northing);
+}
+
+py::object AsDataArray(const py::dict& mapping) {
+  const py::module_ xarray = py::module_::import("xarray");
+  return xarray.attr("DataArray")(
+      mapping["values"], "dims"_a = py::make_tuple("northing", "easting"),
+      "coords"_a = py::dict("northing"_a = mapping["northing"], "easting"_a = mapping["easting"]));
+}
+
+py::object Grid(const py::object& coordinates, const py::object& values, double radius,
+                std::optional<double> gridRadius, bool asXarray) {
+  GradientRequest request;
+  request.searchRadius = radius;
+  CheckRequest(request);
+  const HeldPointArrays arrays = PointArraysFrom(coordinates, values);
+  GradientRun run;
+  PointSetFromArrays(arrays.View(), run.points, run.results);
+  bool stopRequested = false;
+  PythonObserver observer(py::none(), false, stopRequested);
+  NodeGrid grid;
+  int status = 0;
+  {
+    const py::gil_scoped_release release;
+    LayLattice(radius, run);
+    status = GridRunQuantity(run, radius, gridRadius.value_or(radius), grid, [&] {
+      observer.ProcessMessages();
+      return stopRequested;
+    });
+  }
+  if (status != 0) observer.RaiseFailure();
+  const py::dict mapping = GridMapping(run, grid);
+  return asXarray ? AsDataArray(mapping) : py::object(mapping);
+}
+
+void TranslateFailures() {
+  py::register_exception_translator([](std::exception_ptr failure) {
+    try {
+      if (failure) std::rethrow_exception(failure);
+    } catch (const FileFailure& e) {
+      PyErr_SetString(PyExc_OSError, e.what());
+    } catch (const MemoryShortage& e) {
+      PyErr_SetString(PyExc_MemoryError, e.what());
+    }
+  });
+}
+
+}  // namespace
+}  // namespace zelvo
+
+PYBIND11_MODULE(zelvo, m) {
+  using namespace zelvo;
+  m.doc() = docstrings::kModule;
+  m.attr("__version__") = ZELVO_VERSION;
+  TranslateFailures();
+  m.def("read_points", &ReadPoints, docstrings::kReadPoints, "path"_a, "columns"_a = "A,B,C,D",
+        "decimal"_a = ".");
+  m.def(
+      "gradients",
+      [](const py::object& coordinates, const py::object& data, double radius,
+         std::optional<long long> nearest, long long iterations, std::string object,
+         std::string centerX, std::string centerY, std::string centerQ, bool includePoint,
+         std::string onSingular, std::optional<int> threads, py::object progress,
+         py::object trace) {
+        const RunKeywords keywords{nearest,      iterations,           std::move(object),
+                                   std::move(centerX), std::move(centerY), std::move(centerQ),
+                                   includePoint, std::move(onSingular), threads,
+                                   std::move(progress)};
+        return Gradients(coordinates, data, radius, keywords, trace);
+      },
+      docstrings::kGradients, "coordinates"_a, "data"_a, "radius"_a, py::kw_only(),
+      "nearest"_a = py::none(), "iterations"_a = 0, "object"_a = "RGA", "center_x"_a = "point",
+      "center_y"_a = "point", "center_q"_a = "none", "include_point"_a = false,
+      "on_singular"_a = "continue", "threads"_a = py::none(), "progress"_a = py::none(),
+      "trace"_a = py::none());
+  m.def(
+      "trace",
+      [](const py::object& coordinates, const py::object& data, double radius,
+         const py::object& points, std::optional<long long> nearest, long long iterations,
+         std::string object, std::string centerX, std::string centerY, std::string centerQ,
+         bool includePoint, std::string onSingular, std::optional<int> threads,
+         py::object progress) {
+        const RunKeywords keywords{nearest,      iterations,           std::move(object),
+                                   std::move(centerX), std::move(centerY), std::move(centerQ),
+                                   includePoint, std::move(onSingular), threads,
+                                   std::move(progress)};
+        return Trace(coordinates, data, radius, points, keywords);
+      },
+      docstrings::kTrace, "coordinates"_a, "data"_a, "radius"_a, "points"_a, py::kw_only(),
+      "nearest"_a = py::none(), "iterations"_a = 0, "object"_a = "RGA", "center_x"_a = "point",
+      "center_y"_a = "point", "center_q"_a = "none", "include_point"_a = false,
+      "on_singular"_a = "continue", "threads"_a = py::none(), "progress"_a = py::none());
+  m.def("grid", &Grid, docstrings::kGrid, "coordinates"_a, "values"_a, "radius"_a,
+        "grid_radius"_a = py::none(), py::kw_only(), "as_xarray"_a = false);
+}
