@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libjpeg-dev libgtest-dev libgmock-dev
           libbenchmark-dev fonts-dejavu-core fonts-dejavu-extra libgdal-dev libcairo2-dev
-          dpkg-dev file)  # the last two: cpack's Debian package (scripts/package.sh)
+          dpkg-dev file  # these two: cpack's Debian package (scripts/package.sh)
+          pybind11-dev python3-dev python3-numpy python3-pytest)  # the Python module
 
 missing=()
 for package in "${packages[@]}"; do
