@@ -87,11 +87,14 @@ GradientRequest RequestFrom(double radius, const RunKeywords& keywords) {
 }
 
 std::vector<std::size_t> TraceIndices(const py::object& indices) {
-  const auto array = py::array_t<long long, py::array::c_style | py::array::forcecast>::ensure(indices);
-  if (!array || array.ndim() > 1) {
+  const py::array given = py::array::ensure(indices);
+  const bool integers = given && (given.size() == 0 || given.dtype().kind() == 'i' ||
+                                  given.dtype().kind() == 'u');
+  if (!integers || given.ndim() > 1) {
     PyErr_Clear();
-    throw py::value_error("trace must be a sequence of point indices");
+    throw py::type_error("trace takes a sequence of point indices (integers)");
   }
+  const auto array = py::array_t<long long, py::array::c_style | py::array::forcecast>::ensure(given);
   std::vector<std::size_t> traced;
   for (py::ssize_t k = 0; k < array.size(); ++k) {
     const long long index = array.data()[k];
@@ -115,7 +118,8 @@ void Run(const py::object& coordinates, const py::object& data, const GradientRe
     LayLattice(request.searchRadius, run);
     status = RunPasses(request, run, stopRequested, observer);
   }
-  if (status != 0) observer.RaiseFailure();
+  // Ctrl-C on the last point leaves the run complete, yet it was pressed.
+  if (status != 0 || observer.Interrupted()) observer.RaiseFailure();
   observer.ReportCompletion();
 }
 

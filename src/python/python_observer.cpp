@@ -56,13 +56,10 @@ void PythonObserver::ShowFileFailure(std::string_view message, const std::string
 bool PythonObserver::Ask(std::string_view /*caption*/, std::string_view text) {
   // Only Stop asks anything else, and Stop comes from Ctrl-C or the callback.
   if (!IsSingularQuestion(text)) return true;
+  if (!stopOnSingular_) return true;
   const std::lock_guard<std::mutex> lock(mutex_);
-  if (stopOnSingular_) {
-    if (message_.empty()) message_ = Statement(text);
-    return false;
-  }
-  ++passedOver_;
-  return true;
+  if (message_.empty()) message_ = Statement(text);
+  return false;
 }
 
 void PythonObserver::StopWithPendingError() {
@@ -112,9 +109,9 @@ void PythonObserver::ReportCompletion() {
   if (!progress_.is_none()) progress_(1.0);
 }
 
-int PythonObserver::PassedOver() const {
+bool PythonObserver::Interrupted() const {
   const std::lock_guard<std::mutex> lock(mutex_);
-  return passedOver_;
+  return pending_.has_value();
 }
 
 void PythonObserver::RaiseFailure() {

@@ -37,7 +37,8 @@ class PythonObserver : public RunObserver {
   [[noreturn]] void RaiseFailure();
   // With the GIL held, after a run that completed: the callback sees 1.
   void ReportCompletion();
-  int PassedOver() const;
+  // Whether Ctrl-C or the callback's exception asked the run to stop.
+  bool Interrupted() const;
 
  private:
   // With the GIL held: keeps the exception being raised and asks the run to
@@ -51,7 +52,6 @@ class PythonObserver : public RunObserver {
   std::optional<pybind11::error_already_set> pending_;
   std::string message_;
   bool fileFailure_ = false;
-  int passedOver_ = 0;
   int progressMaximum_ = 1;
   int lastPosition_ = -1;
   std::chrono::steady_clock::time_point signalsCheckedAt_;

@@ -98,3 +98,9 @@ class TestGrid:
         assert array.dims == ("northing", "easting")
         assert float(array.easting[0]) == pytest.approx(survey["easting"].min())
         assert float(array.northing[-1]) == pytest.approx(survey["northing"].min())
+
+
+def test_the_docstring_examples_run():
+    import doctest
+    results = doctest.testmod(zelvo)
+    assert results.attempted > 0 and results.failed == 0

@@ -82,3 +82,11 @@ def test_read_points_refusals(tmp_path):
         zelvo.read_points(empty, columns="A,B,C")
     with pytest.raises(ValueError, match="decimal takes"):
         zelvo.read_points(empty, decimal=";")
+
+
+def test_trace_takes_integer_indices_only():
+    with pytest.raises(TypeError, match="point indices"):
+        zelvo.trace((EAST, NORTH), DATA, 20, [1.5])
+    with pytest.raises(TypeError, match="point indices"):
+        zelvo.trace((EAST, NORTH), DATA, 20, "1")
+    assert len(zelvo.trace((EAST, NORTH), DATA, 20, [])["index"]) == 0
