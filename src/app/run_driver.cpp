@@ -30,6 +30,7 @@ IterationJob MakeIterationJob(RunState& state, const WindowServices& window,
   job.objectText = window.Text(Control::cb_iter);
   job.choices = &choices;
   job.stopRequested = &state.stopRequested;
+  job.threads = state.threads;
   return job;
 }
 

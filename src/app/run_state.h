@@ -33,6 +33,8 @@ struct RunState {
   std::vector<double> loadedPointIds;
   // What a run reads at every point; the window's controls when none is set.
   const LiveChoices* choices = nullptr;
+  // Threads for the passes whose fits are independent (fixed choices only).
+  int threads = 1;
 
   // Releasing twice does nothing.
   void ReleaseTables();

@@ -10,6 +10,8 @@
 namespace zelvo {
 namespace {
 
+constexpr int kMaxThreads = 1024;
+
 // One option of the command line: how it is written, what the usage says of
 // it and what it does to the options.
 struct CommandLineOption {
@@ -89,6 +91,16 @@ const std::vector<CommandLineOption>& Options() {
        .apply = [](auto& o, auto& value) {
          if (value != "continue" && value != "stop") return false;
          o.stopOnSingular = value == "stop";
+         return true;
+       }},
+      {.name = "--threads", .value = "N",
+       .description = "threads for the fits and the result records (default: one per\n"
+                      "core); the files are the same for every N",
+       .takes = "a whole number from 1 to 1024",
+       .apply = [](auto& o, auto& value) {
+         const std::optional<std::int32_t> threads = ParseInteger(value);
+         if (!threads || *threads < 1 || *threads > kMaxThreads) return false;
+         o.threads = *threads;
          return true;
        }},
       {.name = "--quiet", .shortName = "-q",

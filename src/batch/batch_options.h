@@ -29,6 +29,8 @@ struct BatchOptions {
   std::string subsetFileName;
   std::optional<char> decimalSeparator;
   bool stopOnSingular = false;
+  // --threads: threads for the fits and the records; 0 means one per core.
+  int threads = 0;
   bool quiet = false;
   // --settings: a settings file of the window, read before the options that
   // follow on the command line override it.

@@ -11,6 +11,7 @@
 
 #include "app/calc_command.h"
 #include "base/file_names.h"
+#include "base/task_crew.h"
 #include "app/load_command.h"
 #include "app/preview_steps.h"
 #include "app/run_driver.h"
@@ -278,6 +279,9 @@ int RunWithFiles(const BatchOptions& options, char separator, StandardOutputStan
   RunState state;
   const FixedChoices choices = ChoicesOf(options);
   state.choices = &choices;
+  state.threads = options.threads > 0 ? options.threads : MachineThreads();
+  // The previews' gridding takes its threads from state.threads once its job
+  // has a thread count.
   PrepareWindow(options, state, window);
   const auto started = std::chrono::steady_clock::now();
   const CalcOutcome outcome = btn_calcClick(state, window);

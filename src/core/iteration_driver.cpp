@@ -5,6 +5,7 @@
 
 #include "base/file_names.h"
 #include "base/run_observer.h"
+#include "core/independent_passes.h"
 #include "core/nearest_fit.h"
 #include "core/result_writer.h"
 
@@ -27,6 +28,8 @@ class Passes {
 
  private:
   bool OpenFiles();
+  int FirstIndependentPass() const;
+  int RunSequentialPasses(int passes);
   PointOutcome FitPoint(int k);
   bool Fit(int k);
   void Store(int k, int pass);
@@ -160,14 +163,18 @@ void Passes::ReportWriteFailure(bool resultFailed) {
   observer_.ShowFileFailure("Error by writing output file", name, failed.Error());
 }
 
-int Passes::Run() {
-  if (!OpenFiles()) return 1;
-  if (resultFile_.Failed() || traceFile_.Failed()) return WriteFailure();
-  observer_.SetProgressRange(0, kProgressMaximum);
-  observer_.SetProgressPosition(0);
-  observer_.ProcessMessages();
+// Only fixed choices make the fits of a pass independent of the order they
+// are made in. Every pass of LGA fits the same planes; of RGA only the last
+// pass leaves the working quantity alone.
+int Passes::FirstIndependentPass() const {
+  if (!job_.choices->Fixed()) return job_.iterations + 1;
+  return job_.object == 0 ? job_.iterations : 0;
+}
+
+// Passes 0 .. passes-1, point by point in table order.
+int Passes::RunSequentialPasses(int passes) {
   const int n = job_.points->Size();
-  for (int pass = 0; pass <= job_.iterations; ++pass) {
+  for (int pass = 0; pass < passes; ++pass) {
     for (int k = 0; k < n; ++k) {
       const PointOutcome outcome = FitPoint(k);
       if (outcome == PointOutcome::kEndRun) return Fail();
@@ -177,6 +184,28 @@ int Passes::Run() {
       // known before them.
       if (resultFile_.Failed() || traceFile_.Failed()) return WriteFailure();
       if (StopAfterStep(*job_.stopRequested, observer_)) return Fail();
+    }
+  }
+  return 0;
+}
+
+int Passes::Run() {
+  if (!OpenFiles()) return 1;
+  if (resultFile_.Failed() || traceFile_.Failed()) return WriteFailure();
+  observer_.SetProgressRange(0, kProgressMaximum);
+  observer_.SetProgressPosition(0);
+  observer_.ProcessMessages();
+  const int firstIndependent = FirstIndependentPass();
+  if (RunSequentialPasses(firstIndependent) != 0) return 1;
+  if (firstIndependent <= job_.iterations) {
+    switch (RunIndependentPasses(job_, data_, firstIndependent, observer_, resultFile_,
+                                 traceFile_)) {
+      case PassesEnd::kCompleted:
+        break;
+      case PassesEnd::kEnded:
+        return Fail();
+      case PassesEnd::kWriteFailed:
+        return WriteFailure();
     }
   }
   const bool resultWritten = resultFile_.Close();

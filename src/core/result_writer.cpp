@@ -24,37 +24,45 @@ std::string HeaderLine(const HeaderFields& header) {
 std::string ResultRecordLine(const ResultRecord& record) {
   std::string line;
   line.reserve(128);
-  AppendFixed(line, record.x, 10, 1);
-  line += ' ';
-  AppendFixed(line, record.y, 10, 1);
-  line += ' ';
-  AppendFixed(line, record.point, 10, 1);
-  line += ' ';
-  AppendFixed(line, record.quantity, 10, 3);
-  for (double value : {record.hgqx, record.hgqy, record.hgq, record.Rq, record.rq}) {
-    line += ' ';
-    AppendFixed(line, value, 13, 6);
-  }
-  line += ' ';
-  AppendFixed(line, record.npoints, 10, 0);
-  line += '\n';
+  AppendResultRecord(line, record);
   return line;
 }
 
 std::string TraceRecordLine(const TraceRecord& record) {
   std::string line;
   line.reserve(96);
-  AppendFixed(line, record.point, 10, 3);
-  line += ' ';
-  AppendInteger(line, record.pass, 10);
-  for (double value : {record.hgqx, record.hgqy, record.hgq, record.Rq, record.rq}) {
-    line += ' ';
-    AppendFixed(line, value, 10, 6);
-  }
-  line += ' ';
-  AppendFixed(line, record.npoints, 10, 0);
-  line += '\n';
+  AppendTraceRecord(line, record);
   return line;
+}
+
+void AppendResultRecord(std::string& out, const ResultRecord& record) {
+  AppendFixed(out, record.x, 10, 1);
+  out += ' ';
+  AppendFixed(out, record.y, 10, 1);
+  out += ' ';
+  AppendFixed(out, record.point, 10, 1);
+  out += ' ';
+  AppendFixed(out, record.quantity, 10, 3);
+  for (double value : {record.hgqx, record.hgqy, record.hgq, record.Rq, record.rq}) {
+    out += ' ';
+    AppendFixed(out, value, 13, 6);
+  }
+  out += ' ';
+  AppendFixed(out, record.npoints, 10, 0);
+  out += '\n';
+}
+
+void AppendTraceRecord(std::string& out, const TraceRecord& record) {
+  AppendFixed(out, record.point, 10, 3);
+  out += ' ';
+  AppendInteger(out, record.pass, 10);
+  for (double value : {record.hgqx, record.hgqy, record.hgq, record.Rq, record.rq}) {
+    out += ' ';
+    AppendFixed(out, value, 10, 6);
+  }
+  out += ' ';
+  AppendFixed(out, record.npoints, 10, 0);
+  out += '\n';
 }
 
 bool OutputFile::Open(const std::string& fileName) {

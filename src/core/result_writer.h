@@ -27,6 +27,9 @@ struct TraceRecord {
 std::string HeaderLine(const HeaderFields& header);
 std::string ResultRecordLine(const ResultRecord& record);
 std::string TraceRecordLine(const TraceRecord& record);
+// The same lines appended to a buffer that many records share.
+void AppendResultRecord(std::string& out, const ResultRecord& record);
+void AppendTraceRecord(std::string& out, const TraceRecord& record);
 
 extern const char* const kResultColumnsLine;
 extern const char* const kTraceColumnsLine;

@@ -1,0 +1,114 @@
+#include "core/fit_sweep.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <vector>
+
+#include "base/run_observer.h"
+#include "base/task_crew.h"
+#include "core/nearest_fit.h"
+#include "core/radius_batch.h"
+
+namespace zelvo {
+namespace {
+
+// Large enough that neighbouring fits share their windows, small enough that
+// a Stop is noticed within a few milliseconds and the threads end together.
+constexpr int kChunkPoints = 2048;
+constexpr std::chrono::milliseconds kPollInterval{40};
+
+class Sweep {
+ public:
+  Sweep(const IterationJob& job, const FitData& data)
+      : job_(job),
+        data_(data),
+        n_(job.points->Size()),
+        order_(n_ > 0 ? job.cluster->CellBegin(0, 0) : nullptr),
+        columns_{job.results->Column(kColHgqx), job.results->Column(kColHgqy),
+                 job.results->Column(kColRq), job.results->Column(kColNpoints)} {}
+
+  int Points() const { return n_; }
+  int Chunks() const { return (n_ + kChunkPoints - 1) / kChunkPoints; }
+  void FitChunk(int chunk) const;
+  // The first point, in table order, of the chunks not finished.
+  int FirstUnfitted(const TaskCrew& crew) const;
+
+ private:
+  int ChunkBegin(int chunk) const { return chunk * kChunkPoints; }
+  int ChunkEnd(int chunk) const { return std::min(n_, ChunkBegin(chunk) + kChunkPoints); }
+  void FitNearest(const std::int32_t* points, int count) const;
+
+  const IterationJob& job_;
+  const FitData& data_;
+  const int n_;
+  // Every point once, cell by cell: the lattice's own index array.
+  const std::int32_t* order_;
+  const FitColumns columns_;
+};
+
+void Sweep::FitChunk(int chunk) const {
+  const std::int32_t* points = order_ + ChunkBegin(chunk);
+  const int count = ChunkEnd(chunk) - ChunkBegin(chunk);
+  if (job_.choices->NearestSearch()) {
+    FitNearest(points, count);
+    return;
+  }
+  const PointTable& table = *job_.points;
+  FitRadiusBatch(data_, job_.choices->Fit(), *job_.centre, table.x.data(), table.y.data(),
+                 table.quantity.data(), points, count, columns_);
+}
+
+void Sweep::FitNearest(const std::int32_t* points, int count) const {
+  const PointTable& table = *job_.points;
+  const FitChoices choices = job_.choices->Fit();
+  const int N = job_.choices->Nearest().value;
+  // Each chunk its own: the search leaves its means in the centre.
+  AreaCentre centre = *job_.centre;
+  std::vector<double> distances;
+  PlaneFit fit;
+  for (int m = 0; m < count; ++m) {
+    const int k = points[m];
+    if (FitPlaneNearest(data_, choices, N, centre, table.x[k], table.y[k], table.quantity[k], fit,
+                        distances) != 0) {
+      columns_.npoints[k] = kNoNeighbourhood;
+      continue;
+    }
+    columns_.a[k] = fit.r[0];
+    columns_.b[k] = fit.r[1];
+    columns_.c[k] = fit.r[2];
+    columns_.npoints[k] = fit.npoints;
+  }
+}
+
+int Sweep::FirstUnfitted(const TaskCrew& crew) const {
+  int first = n_;
+  for (int chunk = 0; chunk < Chunks(); ++chunk) {
+    if (crew.Finished(chunk)) continue;
+    const std::int32_t* end = order_ + ChunkEnd(chunk);
+    for (const std::int32_t* p = order_ + ChunkBegin(chunk); p < end; ++p) {
+      first = std::min(first, static_cast<int>(*p));
+    }
+  }
+  return first;
+}
+
+}  // namespace
+
+SweepOutcome SweepFits(const IterationJob& job, const FitData& data, int pass,
+                       RunObserver& observer) {
+  const Sweep sweep(job, data);
+  const int n = sweep.Points();
+  TaskCrew crew(job.threads, sweep.Chunks(), [&sweep](int chunk) { sweep.FitChunk(chunk); });
+  while (!crew.WaitForAll(kPollInterval)) {
+    const long long done = std::min<long long>(n, 1LL * crew.FinishedCount() * kChunkPoints);
+    observer.SetProgressPosition(ProgressPosition(pass, static_cast<int>(done), n, job.iterations));
+    if (StopAfterStep(*job.stopRequested, observer)) {
+      crew.Stop();
+      return {sweep.FirstUnfitted(crew), true};
+    }
+  }
+  return {n, false};
+}
+
+}  // namespace zelvo
