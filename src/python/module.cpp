@@ -9,9 +9,9 @@
 #include <limits>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "base/task_crew.h"
 #include "python/array_arguments.h"
 #include "python/docstrings.h"
 #include "python/file_points.h"
@@ -64,11 +64,6 @@ int ClampToInt(long long value) {
   return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
-int EveryCore() {
-  const unsigned cores = std::thread::hardware_concurrency();
-  return cores == 0 ? 1 : static_cast<int>(cores);
-}
-
 GradientRequest RequestFrom(double radius, const RunKeywords& keywords) {
   GradientRequest request;
   request.searchRadius = radius;
@@ -81,7 +76,7 @@ GradientRequest RequestFrom(double radius, const RunKeywords& keywords) {
   request.iterations = ClampToInt(keywords.iterations);
   request.nearestSearch = keywords.nearest.has_value();
   request.nearest = keywords.nearest ? ClampToInt(*keywords.nearest) : 0;
-  request.threads = keywords.threads.value_or(EveryCore());
+  request.threads = keywords.threads.value_or(MachineThreads());
   CheckRequest(request);
   return request;
 }

@@ -64,9 +64,17 @@ def test_trace_alone_gives_the_records_of_gradients(survey):
     np.testing.assert_array_equal(alone["hgq"][last], within["hgq"][[3, 7]])
 
 
-def test_threads_change_no_value(survey):
+@pytest.mark.parametrize("keywords", [dict(iterations=1), dict(nearest=9, object="LGA")],
+                         ids=["RGA", "LGA"])
+def test_threads_change_no_value(survey, keywords):
     coordinates = (survey["easting"], survey["northing"])
-    one = zelvo.gradients(coordinates, survey["quantity"], 60, iterations=1, threads=1)
-    every = zelvo.gradients(coordinates, survey["quantity"], 60, iterations=1, threads=None)
+    def run(threads):
+        result = zelvo.gradients(coordinates, survey["quantity"], 60, threads=threads,
+                                 trace=[4, 9], **keywords)
+        trace = result.pop("trace")
+        return {**result, **{"trace " + name: values for name, values in trace.items()}}
+
+    one, three = run(1), run(3)
+    assert one.keys() == three.keys()
     for name in one:
-        assert one[name].tobytes() == every[name].tobytes(), name
+        assert one[name].tobytes() == three[name].tobytes(), name

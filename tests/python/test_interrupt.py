@@ -25,15 +25,18 @@ LONG_RUN = textwrap.dedent("""
     result = None
     try:
         result = zelvo.gradients((east, north), np.hypot(east, north), 25, iterations=10000,
-                                 progress=started)
+                                 object=sys.argv[1], progress=started)
     except KeyboardInterrupt:
         print("interrupted", result is None, flush=True)
 """)
 
 
-def test_ctrl_c_raises_keyboard_interrupt_during_a_long_run():
-    child = subprocess.Popen([sys.executable, "-c", LONG_RUN], stdout=subprocess.PIPE, text=True,
-                             env=dict(os.environ))
+# RGA passes run one after the other on the calling thread, LGA passes on
+# every core.
+@pytest.mark.parametrize("run_object", ["RGA", "LGA"])
+def test_ctrl_c_raises_keyboard_interrupt_during_a_long_run(run_object):
+    child = subprocess.Popen([sys.executable, "-c", LONG_RUN, run_object], stdout=subprocess.PIPE,
+                             text=True, env=dict(os.environ))
     try:
         assert child.stdout.readline() == "running\n"
         child.send_signal(signal.SIGINT)
