@@ -1,5 +1,6 @@
 #include "python/array_arguments.h"
 
+#include <cmath>
 #include <string>
 
 namespace py = pybind11;
@@ -44,6 +45,25 @@ HeldPointArrays PointArraysFrom(const py::object& coordinates, const py::object&
                           std::to_string(held.values.size()));
   }
   return held;
+}
+
+HeldPointArrays PointsWithFiniteValues(const HeldPointArrays& arrays) {
+  const py::ssize_t n = arrays.values.size();
+  const double* values = arrays.values.data();
+  py::ssize_t kept = 0;
+  for (py::ssize_t k = 0; k < n; ++k) kept += std::isfinite(values[k]) ? 1 : 0;
+  if (kept == n) return arrays;
+  HeldPointArrays finite{py::array_t<double>(kept), py::array_t<double>(kept),
+                         py::array_t<double>(kept)};
+  py::ssize_t next = 0;
+  for (py::ssize_t k = 0; k < n; ++k) {
+    if (!std::isfinite(values[k])) continue;
+    finite.easting.mutable_at(next) = arrays.easting.at(k);
+    finite.northing.mutable_at(next) = arrays.northing.at(k);
+    finite.values.mutable_at(next) = values[k];
+    ++next;
+  }
+  return finite;
 }
 
 }  // namespace zelvo

@@ -21,4 +21,8 @@ struct HeldPointArrays {
 HeldPointArrays PointArraysFrom(const pybind11::object& coordinates,
                                 const pybind11::object& values);
 
+// The points whose value is finite, in their order: a run's results are NaN
+// where it passed a point over.
+HeldPointArrays PointsWithFiniteValues(const HeldPointArrays& arrays);
+
 }  // namespace zelvo

@@ -167,6 +167,7 @@ coordinates : tuple of array_like
     ``(easting, northing)``: two 1-D arrays of one length.
 values : array_like
     The values at the points, such as the ``hgq`` of :func:`gradients`.
+    Points whose value is NaN (not fitted) are left out.
 radius : float
     The search radius of the run, greater than 0.000001.
 grid_radius : float, optional

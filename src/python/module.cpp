@@ -143,7 +143,7 @@ py::object Grid(const py::object& coordinates, const py::object& values, double 
   GradientRequest request;
   request.searchRadius = radius;
   CheckRequest(request);
-  const HeldPointArrays arrays = PointArraysFrom(coordinates, values);
+  const HeldPointArrays arrays = PointsWithFiniteValues(PointArraysFrom(coordinates, values));
   GradientRun run;
   PointSetFromArrays(arrays.View(), run.points, run.results);
   bool stopRequested = false;

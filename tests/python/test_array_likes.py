@@ -90,6 +90,15 @@ class TestGrid:
         tiny = zelvo.grid(coordinates, survey["quantity"], 60, grid_radius=0)
         np.testing.assert_array_equal(tiny["values"], far["values"])
 
+    def test_points_without_a_value_are_left_out(self, survey):
+        east, north, data = survey["easting"], survey["northing"], survey["quantity"].copy()
+        data[::7] = np.nan
+        kept = ~np.isnan(data)
+        with_gaps = zelvo.grid((east, north), data, 60)
+        without = zelvo.grid((east[kept], north[kept]), data[kept], 60)
+        for name in ("values", "easting", "northing"):
+            np.testing.assert_array_equal(with_gaps[name], without[name])
+
     def test_as_xarray(self, survey):
         xarray = pytest.importorskip("xarray")
         array = zelvo.grid((survey["easting"], survey["northing"]), survey["quantity"], 60,
