@@ -79,7 +79,7 @@ center_x, center_y : {"point", "area", "none"}, default "point"
 center_q : {"none", "area", "point"}, default "none"
     The same for the quantity.
 include_point : bool, default False
-    Whether the point of calculation takes part in its own fit.
+    Whether the point of calculation is one of the points of its own fit.
 on_singular : {"continue", "stop"}, default "continue"
     A point whose fit is singular is passed over (its ``fitted`` is False
     when that happens in the last pass), or ends the run with ValueError.
