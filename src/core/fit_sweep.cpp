@@ -1,6 +1,7 @@
 #include "core/fit_sweep.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <vector>
@@ -26,18 +27,23 @@ class Sweep {
         n_(job.points->Size()),
         order_(n_ > 0 ? job.cluster->CellBegin(0, 0) : nullptr),
         columns_{job.results->Column(kColHgqx), job.results->Column(kColHgqy),
-                 job.results->Column(kColRq), job.results->Column(kColNpoints)} {}
+                 job.results->Column(kColRq), job.results->Column(kColNpoints)} {
+    std::fill(columns_.npoints, columns_.npoints + n_, kNotFitted);
+  }
 
   int Points() const { return n_; }
   int Chunks() const { return (n_ + kChunkPoints - 1) / kChunkPoints; }
-  void FitChunk(int chunk) const;
-  // The first point, in table order, of the chunks not finished.
-  int FirstUnfitted(const TaskCrew& crew) const;
+  void FitChunk(int chunk);
+  int FirstUnfitted() const;
+  // Once a point has no neighbourhood the run ends at the first such point in
+  // table order; the threads leave off and the points before it are fitted
+  // here, in that order. Returns the point after it, or n.
+  int FittedUpToTheFirstFailure();
 
  private:
   int ChunkBegin(int chunk) const { return chunk * kChunkPoints; }
   int ChunkEnd(int chunk) const { return std::min(n_, ChunkBegin(chunk) + kChunkPoints); }
-  void FitNearest(const std::int32_t* points, int count) const;
+  void FitNearest(const std::int32_t* points, int count);
 
   const IterationJob& job_;
   const FitData& data_;
@@ -45,9 +51,10 @@ class Sweep {
   // Every point once, cell by cell: the lattice's own index array.
   const std::int32_t* order_;
   const FitColumns columns_;
+  std::atomic<bool> failed_{false};
 };
 
-void Sweep::FitChunk(int chunk) const {
+void Sweep::FitChunk(int chunk) {
   const std::int32_t* points = order_ + ChunkBegin(chunk);
   const int count = ChunkEnd(chunk) - ChunkBegin(chunk);
   if (job_.choices->NearestSearch()) {
@@ -59,7 +66,7 @@ void Sweep::FitChunk(int chunk) const {
                  table.quantity.data(), points, count, columns_);
 }
 
-void Sweep::FitNearest(const std::int32_t* points, int count) const {
+void Sweep::FitNearest(const std::int32_t* points, int count) {
   const PointTable& table = *job_.points;
   const FitChoices choices = job_.choices->Fit();
   const int N = job_.choices->Nearest().value;
@@ -67,12 +74,13 @@ void Sweep::FitNearest(const std::int32_t* points, int count) const {
   AreaCentre centre = *job_.centre;
   std::vector<double> distances;
   PlaneFit fit;
-  for (int m = 0; m < count; ++m) {
+  for (int m = 0; m < count && !failed_.load(std::memory_order_relaxed); ++m) {
     const int k = points[m];
     if (FitPlaneNearest(data_, choices, N, centre, table.x[k], table.y[k], table.quantity[k], fit,
                         distances) != 0) {
       columns_.npoints[k] = kNoNeighbourhood;
-      continue;
+      failed_ = true;
+      return;
     }
     columns_.a[k] = fit.r[0];
     columns_.b[k] = fit.r[1];
@@ -81,23 +89,26 @@ void Sweep::FitNearest(const std::int32_t* points, int count) const {
   }
 }
 
-int Sweep::FirstUnfitted(const TaskCrew& crew) const {
-  int first = n_;
-  for (int chunk = 0; chunk < Chunks(); ++chunk) {
-    if (crew.Finished(chunk)) continue;
-    const std::int32_t* end = order_ + ChunkEnd(chunk);
-    for (const std::int32_t* p = order_ + ChunkBegin(chunk); p < end; ++p) {
-      first = std::min(first, static_cast<int>(*p));
-    }
+int Sweep::FirstUnfitted() const {
+  const double* npoints = columns_.npoints;
+  return static_cast<int>(std::find(npoints, npoints + n_, kNotFitted) - npoints);
+}
+
+int Sweep::FittedUpToTheFirstFailure() {
+  if (!failed_) return n_;
+  failed_ = false;
+  for (std::int32_t k = 0; k < n_; ++k) {
+    if (columns_.npoints[k] == kNotFitted) FitNearest(&k, 1);
+    if (columns_.npoints[k] == kNoNeighbourhood) return k + 1;
   }
-  return first;
+  return n_;
 }
 
 }  // namespace
 
 SweepOutcome SweepFits(const IterationJob& job, const FitData& data, int pass,
                        RunObserver& observer) {
-  const Sweep sweep(job, data);
+  Sweep sweep(job, data);
   const int n = sweep.Points();
   TaskCrew crew(job.threads, sweep.Chunks(), [&sweep](int chunk) { sweep.FitChunk(chunk); });
   while (!crew.WaitForAll(kPollInterval)) {
@@ -105,10 +116,10 @@ SweepOutcome SweepFits(const IterationJob& job, const FitData& data, int pass,
     observer.SetProgressPosition(ProgressPosition(pass, static_cast<int>(done), n, job.iterations));
     if (StopAfterStep(*job.stopRequested, observer)) {
       crew.Stop();
-      return {sweep.FirstUnfitted(crew), true};
+      return {sweep.FirstUnfitted(), true};
     }
   }
-  return {n, false};
+  return {sweep.FittedUpToTheFirstFailure(), false};
 }
 
 }  // namespace zelvo

@@ -10,6 +10,8 @@ class RunObserver;
 // Left in the npoints column of a point whose N nearest neighbours cannot be
 // reached; no fit has fewer than 0 points.
 inline constexpr double kNoNeighbourhood = -1.0;
+// In the npoints column of a point the sweep has not fitted.
+inline constexpr double kNotFitted = -2.0;
 
 struct SweepOutcome {
   // Points 0 .. fitted-1 all have their fits; later ones may not.

@@ -16,7 +16,7 @@ namespace {
 
 // A block's records are formatted on one thread while others format the
 // next blocks; a few blocks in flight keep the memory small.
-constexpr int kBlockPoints = 16384;
+constexpr int kBlockPoints = 4096;
 constexpr std::chrono::milliseconds kPollInterval{40};
 
 // What a pass does at a point beyond storing its fit.

@@ -5,9 +5,16 @@
 
 namespace zelvo {
 
+// The longest fixed form of a double: 309 integer digits, sign, point and
+// up to 80 digits of precision.
+inline constexpr int kLongestFixed = 400;
+
 // printf's "%<width>.<precision>f" with "." as the decimal point, whatever
 // the C library's locale.
 void AppendFixed(std::string& out, double value, int width, int precision);
+// The same written at `out`, which has room for max(width, kLongestFixed)
+// characters; returns the end.
+char* WriteFixed(char* out, double value, int width, int precision);
 // printf's "%<width>d".
 void AppendInteger(std::string& out, long long value, int width);
 

@@ -36,20 +36,23 @@ std::string TraceRecordLine(const TraceRecord& record) {
 }
 
 void AppendResultRecord(std::string& out, const ResultRecord& record) {
-  AppendFixed(out, record.x, 10, 1);
-  out += ' ';
-  AppendFixed(out, record.y, 10, 1);
-  out += ' ';
-  AppendFixed(out, record.point, 10, 1);
-  out += ' ';
-  AppendFixed(out, record.quantity, 10, 3);
+  // Each field at most kLongestFixed characters and a blank.
+  char line[10 * (kLongestFixed + 1) + 1];
+  char* end = line;
+  const auto field = [&end](double value, int width, int precision) {
+    end = WriteFixed(end, value, width, precision);
+    *end++ = ' ';
+  };
+  field(record.x, 10, 1);
+  field(record.y, 10, 1);
+  field(record.point, 10, 1);
+  field(record.quantity, 10, 3);
   for (double value : {record.hgqx, record.hgqy, record.hgq, record.Rq, record.rq}) {
-    out += ' ';
-    AppendFixed(out, value, 13, 6);
+    field(value, 13, 6);
   }
-  out += ' ';
-  AppendFixed(out, record.npoints, 10, 0);
-  out += '\n';
+  field(record.npoints, 10, 0);
+  end[-1] = '\n';
+  out.append(line, end);
 }
 
 void AppendTraceRecord(std::string& out, const TraceRecord& record) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <sstream>
 
@@ -211,7 +212,7 @@ TEST_F(Run, NearestSearchFailuresAreReported) {
 // choices, as the batch tool and the scripting module run it.
 class Job : public ::testing::Test {
  protected:
-  void Load(const std::string& field, const std::string& subset = {}) {
+  void Load(const std::string& field, const std::string& subset = {}, double cellSize = 0.15) {
     const std::string input = dir.Write("in.dat", field);
     ASSERT_EQ(ReadPointFile(input, {}, '.', quiet, state.points, state.results), 0);
     if (!subset.empty()) {
@@ -221,7 +222,7 @@ class Job : public ::testing::Test {
     const DataExtent& e = state.points.extent;
     ASSERT_EQ(kLatticeBuilt, state.cluster.Build(state.results.Column(kColX),
                                                  state.results.Column(kColY), state.results.Size(),
-                                                 0.15, e.xmin, e.xmax, e.ymin, e.ymax,
+                                                 cellSize, e.xmin, e.xmax, e.ymin, e.ymax,
                                                  std::uint64_t{1} << 30));
     job.points = &state.points.table;
     job.results = &state.results;
@@ -278,6 +279,129 @@ TEST_F(Job, TraceRecordsAndTheTableWithoutAResultFile) {
     EXPECT_EQ(TraceRecordLine(again[i]), TraceRecordLine(traced[i])) << i;
   }
   EXPECT_EQ(resultLines.size(), 146u);
+}
+
+// The same choices, as live as the window's: the run fits point by point.
+class LiveCopy : public LiveChoices {
+ public:
+  explicit LiveCopy(const LiveChoices& choices) : choices_(choices) {}
+  FitChoices Fit() const override { return choices_.Fit(); }
+  bool NearestSearch() const override { return choices_.NearestSearch(); }
+  NearestCount Nearest() const override { return choices_.Nearest(); }
+
+ private:
+  const LiveChoices& choices_;
+};
+
+// What a run leaves behind that must not depend on how its fits were made.
+struct RunTraces {
+  int status = 0;
+  std::string result, trace;
+  std::vector<std::string> messages;
+  std::vector<std::string> traced;
+  ResultTable table;
+};
+
+// A 150 x 150 lattice 1 m apart with a lone point, far from all, after every
+// 5000th: more chunks and blocks than threads, and singular fits among them.
+std::string FieldWithLonePoints() {
+  std::ostringstream out;
+  int id = 1;
+  for (int i = 0; i < 150 * 150; ++i) {
+    const int gx = i % 150, gy = i / 150;
+    out << gx << " " << gy << " " << id++ << " " << std::sin(gx * 0.3) * gy * 0.1 + (gx * gy) % 5 << "\n";
+    if (i % 5000 == 4999) out << 300 + i / 1000 << " " << 280 << " " << id++ << " 1.5\n";
+  }
+  return out.str();
+}
+
+class SameForEveryThreadCount : public Job {
+ protected:
+  RunTraces RunWith(bool live, int threads, bool continueAfterSingular) {
+    Load(FieldWithLonePoints(), "0 0 2 0\n0 0 5001 0\n0 0 5002 0\n0 0 22000 0\n", 0.5);
+    job.iterations = iterations;
+    job.object = object;
+    job.threads = threads;
+    job.resultFileName = dir.File("out.dat");
+    job.traceFileName = dir.File("trace.dat");
+    job.subsetFileName = dir.File("subset.dat");
+    job.searchRadius = 1.5;
+    std::vector<TraceRecord> records;
+    job.traceRecords = &records;
+    const LiveCopy liveCopy(*chosen);
+    job.choices = live ? static_cast<const LiveChoices*>(&liveCopy) : chosen;
+    HeadlessWindow window;
+    window.SetAnswerRule([=](auto, auto) { return continueAfterSingular; });
+    RunTraces traces;
+    traces.status = RunIterations(job, window);
+    traces.result = ReadFile(dir.File("out.dat"));
+    traces.trace = ReadFile(dir.File("trace.dat"));
+    for (const RecordedMessage& m : window.Messages()) {
+      traces.messages.push_back(m.caption + ": " + m.text + (m.answer ? " Yes" : " No"));
+    }
+    for (const TraceRecord& record : records) traces.traced.push_back(TraceRecordLine(record));
+    traces.table = state.results;
+    return traces;
+  }
+
+  void ExpectSameForEveryThreadCount(bool continueAfterSingular) {
+    const RunTraces sequential = RunWith(true, 1, continueAfterSingular);
+    for (int threads : {1, 2, 3}) {
+      SCOPED_TRACE("threads " + std::to_string(threads) + ", object " + std::to_string(object) +
+                   ", iterations " + std::to_string(iterations));
+      const RunTraces run = RunWith(false, threads, continueAfterSingular);
+      EXPECT_EQ(run.status, sequential.status);
+      EXPECT_TRUE(run.result == sequential.result) << "result files differ";
+      EXPECT_EQ(run.trace, sequential.trace);
+      EXPECT_EQ(run.messages, sequential.messages);
+      EXPECT_EQ(run.traced, sequential.traced);
+      EXPECT_TRUE(run.table.column == sequential.table.column) << "result columns differ";
+      EXPECT_TRUE(run.table.recorded == sequential.table.recorded);
+    }
+  }
+
+  int iterations = 0;
+  int object = 0;
+  const LiveChoices* chosen = &choices;
+};
+
+TEST_F(SameForEveryThreadCount, RadiusFitsOfEitherObjectWithIterations) {
+  for (const auto& [passes, lga] : {std::pair{0, 0}, {2, 0}, {2, 1}}) {
+    iterations = passes;
+    object = lga;
+    ExpectSameForEveryThreadCount(true);
+  }
+  const RunTraces run = RunWith(false, 2, true);
+  EXPECT_EQ(std::count(run.messages.begin(), run.messages.end(),
+                       "Error: Error in SLE - Check coordinate of point 5001. Continue? Yes"), 3)
+      << "LGA asks again in every pass";
+}
+
+TEST_F(SameForEveryThreadCount, SingularFitAnsweredNoEndsEveryPassAlike) {
+  for (const auto& [passes, lga] : {std::pair{0, 0}, {1, 0}, {1, 1}}) {
+    iterations = passes;
+    object = lga;
+    ExpectSameForEveryThreadCount(false);
+  }
+  iterations = 0;
+  const RunTraces run = RunWith(false, 3, false);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(std::count(run.result.begin(), run.result.end(), '\n'), 2 + 5000);
+  EXPECT_EQ(run.table.recorded[5001], 0);
+  EXPECT_EQ(run.table.column[kColHgq][6000], 0.0) << "nothing after the end of the run";
+}
+
+TEST_F(SameForEveryThreadCount, NearestFitsWithAreaCentring) {
+  const FixedChoices nearest(FitChoices{false, kCenterToArea, kCenterToPoint, kCenterToArea}, true, 7);
+  chosen = &nearest;
+  for (const auto& [passes, lga] : {std::pair{0, 0}, {1, 1}}) {
+    iterations = passes;
+    object = lga;
+    ExpectSameForEveryThreadCount(true);
+  }
+  const FixedChoices tooMany(FitChoices{}, true, 100000);
+  chosen = &tooMany;
+  ExpectSameForEveryThreadCount(true);
 }
 
 TEST(Choices, OnlyFixedOnesMayBeReorderedOrShared) {
