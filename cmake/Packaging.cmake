@@ -14,6 +14,11 @@ if(ZELVO_BUILD_WINDOW)
   install(FILES ${_share}/applications/zelvo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(DIRECTORY ${_share}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 endif()
+if(TARGET zelvo_python)
+  install(TARGETS zelvo_python LIBRARY DESTINATION ${ZELVO_PYTHON_INSTALL_DIR})
+  # The module imports NumPy; the programs do without it.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "python3-numpy")
+endif()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zelvo)
@@ -29,8 +34,8 @@ point, by least-squares planes over each point's neighbours, optionally
 iterated. It writes result files, shaded previews, GDAL grids, point layers
 and report maps.
 .
-This package holds the Qt window zelvo and the command-line tool
-zelvo-batch.]])
+This package holds the Qt window zelvo, the command-line tool
+zelvo-batch and the Python module zelvo.]])
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)

@@ -5,9 +5,11 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libjpeg-dev libgtest-dev libgmock-dev
           libbenchmark-dev fonts-dejavu-core fonts-dejavu-extra libgdal-dev libcairo2-dev
-          dpkg-dev file)  # the last two: cpack's Debian package (scripts/package.sh)
+          dpkg-dev file  # these two: cpack's Debian package (scripts/package.sh)
+          pybind11-dev python3-dev python3-numpy python3-pytest  # the Python module
+          python3-pandas python3-xarray)  # what its tests pass in and ask for
 # The peers and the timer of scripts/bench.sh.
-packages+=(libnanoflann-dev python3-scipy python3-numpy time)
+packages+=(libnanoflann-dev python3-scipy time)
 
 missing=()
 for package in "${packages[@]}"; do

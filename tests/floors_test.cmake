@@ -1,7 +1,7 @@
 # Fails when a file of a floor includes a header of a floor above it.
 # Run as: cmake -DSOURCE_DIR=<src> -P floors_test.cmake
 cmake_minimum_required(VERSION 3.25)
-set(floors base io core preview export app batch)
+set(floors base io core preview export app batch python)
 set(violations "")
 foreach(rank RANGE 3)
   list(GET floors ${rank} floor)
