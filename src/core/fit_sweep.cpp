@@ -16,7 +16,7 @@ namespace {
 
 // Large enough that neighbouring fits share their windows, small enough that
 // a Stop is noticed within a few milliseconds and the threads end together.
-constexpr int kChunkPoints = 2048;
+constexpr int kChunkPoints = 16384;
 constexpr std::chrono::milliseconds kPollInterval{40};
 
 class Sweep {
