@@ -83,12 +83,9 @@ std::optional<std::array<double, 10>> ParseResultLine(std::string_view preparedL
   return values;
 }
 
-int ReadCalculatedHeader(const std::string& fileName, RunObserver& observer, CalculatedFile& file) {
-  LineReader reader;
-  if (!reader.Open(fileName)) {
-    observer.ShowFileFailure("Cannot open input data file", fileName, errno);
-    return 1;
-  }
+namespace {
+
+int ReadHeader(LineReader& reader, RunObserver& observer, CalculatedFile& file) {
   std::string_view firstLine;
   std::optional<ResultHeader> header;
   if (reader.Next(firstLine)) header = ParseResultHeader(firstLine);
@@ -105,21 +102,35 @@ int ReadCalculatedHeader(const std::string& fileName, RunObserver& observer, Cal
   return 0;
 }
 
-int ReadCalculatedRecords(const std::string& fileName, RunObserver& observer,
-                          ResultTable& rows, std::vector<double>& pointIds, DataExtent& extent,
-                          AreaCentre& centre, const std::function<void()>& betweenPasses) {
-  rows.Release();
-  std::vector<double>().swap(pointIds);
+}  // namespace
+
+int ReadCalculatedHeader(const std::string& fileName, RunObserver& observer, CalculatedFile& file) {
   LineReader reader;
   if (!reader.Open(fileName)) {
     observer.ShowFileFailure("Cannot open input data file", fileName, errno);
     return 1;
   }
+  return ReadHeader(reader, observer, file);
+}
+
+int ReadCalculatedHeaderFromMemory(std::string_view bytes, const std::string& /*shownName*/,
+                                   RunObserver& observer, CalculatedFile& file) {
+  LineReader reader;
+  reader.OpenMemory(bytes);
+  return ReadHeader(reader, observer, file);
+}
+
+namespace {
+
+// Both passes over an opened reader; `shownName` is what messages call it.
+int ReadRecords(LineReader& reader, const std::string& shownName, RunObserver& observer,
+                ResultTable& rows, std::vector<double>& pointIds, DataExtent& extent,
+                AreaCentre& centre, const std::function<void()>& betweenPasses) {
   std::string_view header;
   reader.Next(header);  // the records start on the second line
   long long count = 0;
   if (!ForEachRecord(reader, [&](const std::array<double, 10>&) { return ++count, true; })) {
-    observer.ShowFileFailure("Cannot open input data file", fileName, errno);
+    observer.ShowFileFailure("Cannot open input data file", shownName, errno);
     return 1;
   }
   if (count == 0) {
@@ -165,13 +176,40 @@ int ReadCalculatedRecords(const std::string& fileName, RunObserver& observer,
     if (read) {
       observer.ShowMessage(kInputChangedMessage);
     } else {
-      observer.ShowFileFailure("Cannot open input data file", fileName, readError);
+      observer.ShowFileFailure("Cannot open input data file", shownName, readError);
     }
     return 1;
   }
   centre = AreaCentre{(extent.xmin + extent.xmax) / 2, (extent.ymin + extent.ymax) / 2,
                       (extent.qmin + extent.qmax) / 2};
   return 0;
+}
+
+}  // namespace
+
+int ReadCalculatedRecords(const std::string& fileName, RunObserver& observer,
+                          ResultTable& rows, std::vector<double>& pointIds, DataExtent& extent,
+                          AreaCentre& centre, const std::function<void()>& betweenPasses) {
+  rows.Release();
+  std::vector<double>().swap(pointIds);
+  LineReader reader;
+  if (!reader.Open(fileName)) {
+    observer.ShowFileFailure("Cannot open input data file", fileName, errno);
+    return 1;
+  }
+  return ReadRecords(reader, fileName, observer, rows, pointIds, extent, centre, betweenPasses);
+}
+
+int ReadCalculatedRecordsFromMemory(std::string_view bytes, const std::string& shownName,
+                                    RunObserver& observer, ResultTable& rows,
+                                    std::vector<double>& pointIds, DataExtent& extent,
+                                    AreaCentre& centre,
+                                    const std::function<void()>& betweenPasses) {
+  rows.Release();
+  std::vector<double>().swap(pointIds);
+  LineReader reader;
+  reader.OpenMemory(bytes);
+  return ReadRecords(reader, shownName, observer, rows, pointIds, extent, centre, betweenPasses);
 }
 
 }  // namespace zelvo

@@ -42,6 +42,9 @@ struct CalculatedFile {
 // message shown, when it cannot be opened, is not recognised, or names no
 // usable radius.
 int ReadCalculatedHeader(const std::string& fileName, RunObserver& observer, CalculatedFile& file);
+// The same over bytes in memory, as over a file holding them.
+int ReadCalculatedHeaderFromMemory(std::string_view bytes, const std::string& shownName,
+                                   RunObserver& observer, CalculatedFile& file);
 
 // Reads every record into the rows (x, y, quantity, results) and its point
 // identifier into pointIds, with their extent and mid-range centre; the
@@ -51,5 +54,12 @@ int ReadCalculatedHeader(const std::string& fileName, RunObserver& observer, Cal
 int ReadCalculatedRecords(const std::string& fileName, RunObserver& observer,
                           ResultTable& rows, std::vector<double>& pointIds, DataExtent& extent,
                           AreaCentre& centre, const std::function<void()>& betweenPasses = [] {});
+// The same over bytes in memory, as over a file holding them; messages name
+// the file as `shownName`. The bytes must stay alive through the call.
+int ReadCalculatedRecordsFromMemory(std::string_view bytes, const std::string& shownName,
+                                    RunObserver& observer, ResultTable& rows,
+                                    std::vector<double>& pointIds, DataExtent& extent,
+                                    AreaCentre& centre,
+                                    const std::function<void()>& betweenPasses = [] {});
 
 }  // namespace zelvo

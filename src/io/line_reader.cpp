@@ -9,11 +9,16 @@ namespace {
 constexpr std::size_t kChunk = 1 << 16;
 }
 
-LineReader::~LineReader() {
+LineReader::~LineReader() { Close(); }
+
+void LineReader::Close() {
   if (file_ != nullptr) std::fclose(file_);
+  file_ = nullptr;
+  inMemory_ = false;
 }
 
 bool LineReader::Open(const std::string& fileName) {
+  Close();
   std::FILE* file = std::fopen(fileName.c_str(), "rb");
   if (file == nullptr) return false;
   struct stat info {};
@@ -27,14 +32,29 @@ bool LineReader::Open(const std::string& fileName) {
   return Rewind();
 }
 
+void LineReader::OpenMemory(std::string_view bytes) {
+  Close();
+  memory_ = bytes;
+  inMemory_ = true;
+  Rewind();
+}
+
 bool LineReader::Rewind() {
-  if (file_ == nullptr || std::fseek(file_, 0, SEEK_SET) != 0) return false;
-  std::clearerr(file_);
   begin_ = 0;
-  end_ = 0;
-  atEnd_ = false;
   atStart_ = true;
   readFailed_ = false;
+  if (inMemory_) {
+    // All the bytes are there at once, as if read to the end.
+    data_ = memory_.data();
+    end_ = memory_.size();
+    atEnd_ = true;
+    return true;
+  }
+  if (file_ == nullptr || std::fseek(file_, 0, SEEK_SET) != 0) return false;
+  std::clearerr(file_);
+  data_ = buffer_.data();
+  end_ = 0;
+  atEnd_ = false;
   return true;
 }
 
@@ -46,6 +66,7 @@ bool LineReader::Fill() {
   std::memmove(buffer_.data(), buffer_.data() + begin_, kept);
   begin_ = 0;
   if (buffer_.size() < kept + kChunk) buffer_.resize(kept + kChunk);
+  data_ = buffer_.data();
   const std::size_t got = std::fread(buffer_.data() + kept, 1, kChunk, file_);
   end_ = kept + got;
   if (got < kChunk) {
@@ -56,19 +77,19 @@ bool LineReader::Fill() {
 }
 
 bool LineReader::Next(std::string_view& line) {
-  if (file_ == nullptr || readFailed_) return false;
+  if ((file_ == nullptr && !inMemory_) || readFailed_) return false;
   std::size_t searchFrom = begin_;
   for (;;) {
     if (atStart_ && end_ - begin_ >= 3) {
-      if (std::memcmp(buffer_.data() + begin_, "\xEF\xBB\xBF", 3) == 0) begin_ += 3;
+      if (std::memcmp(data_ + begin_, "\xEF\xBB\xBF", 3) == 0) begin_ += 3;
       atStart_ = false;
       searchFrom = begin_;
     }
-    const char* data = buffer_.data();
-    const void* lf = std::memchr(data + searchFrom, '\n', end_ - searchFrom);
+    const void* lf =
+        searchFrom < end_ ? std::memchr(data_ + searchFrom, '\n', end_ - searchFrom) : nullptr;
     if (lf != nullptr) {
-      const std::size_t end = static_cast<const char*>(lf) - data + 1;
-      line = std::string_view(data + begin_, end - begin_);
+      const std::size_t end = static_cast<const char*>(lf) - data_ + 1;
+      line = std::string_view(data_ + begin_, end - begin_);
       begin_ = end;
       return true;
     }
@@ -77,7 +98,7 @@ bool LineReader::Next(std::string_view& line) {
       if (readFailed_) return false;
       atStart_ = false;
       if (begin_ == end_) return false;
-      line = std::string_view(buffer_.data() + begin_, end_ - begin_);
+      line = std::string_view(data_ + begin_, end_ - begin_);
       begin_ = end_;
       return true;
     }

@@ -81,22 +81,14 @@ StoreOutcome Store(LineReader& reader, PointLineParser& parser, const DataExtent
   return n == capacity ? StoreOutcome::kStored : StoreOutcome::kChanged;
 }
 
-}  // namespace
-
-int ReadPointFile(const std::string& fileName, const PointColumns& columns,
-                  char decimalSeparator, RunObserver& observer, PointSet& points,
-                  ResultTable& results, const std::function<void()>& betweenPasses) {
-  points = PointSet{};
-  results.Release();
-  LineReader reader;
-  if (!reader.Open(fileName)) {
-    observer.ShowFileFailure("Cannot open input data file", fileName, errno);
-    return 1;
-  }
+// Both passes over an opened reader; `shownName` is what messages call it.
+int ReadPoints(LineReader& reader, const std::string& shownName, const PointColumns& columns,
+               char decimalSeparator, RunObserver& observer, PointSet& points,
+               ResultTable& results, const std::function<void()>& betweenPasses) {
   PointLineParser parser(columns, decimalSeparator);
   const FirstPass pass = CountAndMeasure(reader, parser);
   if (reader.ReadFailed()) {
-    observer.ShowFileFailure("Cannot open input data file", fileName, errno);
+    observer.ShowFileFailure("Cannot open input data file", shownName, errno);
     return 1;
   }
   if (pass.dataLines == 0) {
@@ -127,7 +119,7 @@ int ReadPointFile(const std::string& fileName, const PointColumns& columns,
     if (stored == StoreOutcome::kChanged) {
       observer.ShowMessage(kInputChangedMessage);
     } else {
-      observer.ShowFileFailure("Cannot open input data file", fileName, readError);
+      observer.ShowFileFailure("Cannot open input data file", shownName, readError);
     }
     return 1;
   }
@@ -135,6 +127,34 @@ int ReadPointFile(const std::string& fileName, const PointColumns& columns,
   points.centre = AreaCentre{(e.xmin + e.xmax) / 2, (e.ymin + e.ymax) / 2, (e.qmin + e.qmax) / 2};
   points.linesSkipped = pass.allLines - pass.dataLines;
   return 0;
+}
+
+}  // namespace
+
+int ReadPointFile(const std::string& fileName, const PointColumns& columns,
+                  char decimalSeparator, RunObserver& observer, PointSet& points,
+                  ResultTable& results, const std::function<void()>& betweenPasses) {
+  points = PointSet{};
+  results.Release();
+  LineReader reader;
+  if (!reader.Open(fileName)) {
+    observer.ShowFileFailure("Cannot open input data file", fileName, errno);
+    return 1;
+  }
+  return ReadPoints(reader, fileName, columns, decimalSeparator, observer, points, results,
+                    betweenPasses);
+}
+
+int ReadPointFileFromMemory(std::string_view bytes, const std::string& shownName,
+                            const PointColumns& columns, char decimalSeparator,
+                            RunObserver& observer, PointSet& points, ResultTable& results,
+                            const std::function<void()>& betweenPasses) {
+  points = PointSet{};
+  results.Release();
+  LineReader reader;
+  reader.OpenMemory(bytes);
+  return ReadPoints(reader, shownName, columns, decimalSeparator, observer, points, results,
+                    betweenPasses);
 }
 
 }  // namespace zelvo

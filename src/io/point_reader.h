@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "io/point_table.h"
 #include "io/result_table.h"
@@ -30,6 +31,13 @@ struct PointSet {
 int ReadPointFile(const std::string& fileName, const PointColumns& columns,
                   char decimalSeparator, RunObserver& observer, PointSet& points,
                   ResultTable& results, const std::function<void()>& betweenPasses = [] {});
+
+// ReadPointFile over bytes in memory, as over a file holding them; messages
+// name the file as `shownName`. The bytes must stay alive through the call.
+int ReadPointFileFromMemory(std::string_view bytes, const std::string& shownName,
+                            const PointColumns& columns, char decimalSeparator,
+                            RunObserver& observer, PointSet& points, ResultTable& results,
+                            const std::function<void()>& betweenPasses = [] {});
 
 inline constexpr const char* kInputChangedMessage = "Input data file changed while it was read";
 

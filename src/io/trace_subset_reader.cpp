@@ -42,15 +42,9 @@ class IdentifierIndex {
   std::vector<int> order_;
 };
 
-}  // namespace
-
-int ReadTraceSubset(const std::string& fileName, const PointColumns& columns,
-                    char decimalSeparator, RunObserver& observer, PointTable& points) {
-  LineReader reader;
-  if (!reader.Open(fileName)) {
-    observer.ShowFileFailure("Cannot open subset input data file", fileName, errno);
-    return 1;
-  }
+// Marks the rows named by the subset lines of an opened reader.
+int MarkSubset(LineReader& reader, const std::string& shownName, const PointColumns& columns,
+               char decimalSeparator, RunObserver& observer, PointTable& points) {
   IdentifierIndex index(points);
   PointLineParser parser(columns, decimalSeparator);
   std::string_view line;
@@ -61,10 +55,30 @@ int ReadTraceSubset(const std::string& fileName, const PointColumns& columns,
     if (row >= 0) points.traced[row] = 1;
   }
   if (reader.ReadFailed()) {
-    observer.ShowFileFailure("Cannot open subset input data file", fileName, errno);
+    observer.ShowFileFailure("Cannot open subset input data file", shownName, errno);
     return 1;
   }
   return 0;
+}
+
+}  // namespace
+
+int ReadTraceSubset(const std::string& fileName, const PointColumns& columns,
+                    char decimalSeparator, RunObserver& observer, PointTable& points) {
+  LineReader reader;
+  if (!reader.Open(fileName)) {
+    observer.ShowFileFailure("Cannot open subset input data file", fileName, errno);
+    return 1;
+  }
+  return MarkSubset(reader, fileName, columns, decimalSeparator, observer, points);
+}
+
+int ReadTraceSubsetFromMemory(std::string_view bytes, const std::string& shownName,
+                              const PointColumns& columns, char decimalSeparator,
+                              RunObserver& observer, PointTable& points) {
+  LineReader reader;
+  reader.OpenMemory(bytes);
+  return MarkSubset(reader, shownName, columns, decimalSeparator, observer, points);
 }
 
 }  // namespace zelvo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "io/point_table.h"
 #include "io/line_ops.h"
@@ -14,5 +15,11 @@ class RunObserver;
 // whether or not anything matched; 1 when the file cannot be opened, reported.
 int ReadTraceSubset(const std::string& fileName, const PointColumns& columns,
                     char decimalSeparator, RunObserver& observer, PointTable& points);
+
+// ReadTraceSubset over bytes in memory, as over a file holding them; messages
+// name the file as `shownName`.
+int ReadTraceSubsetFromMemory(std::string_view bytes, const std::string& shownName,
+                              const PointColumns& columns, char decimalSeparator,
+                              RunObserver& observer, PointTable& points);
 
 }  // namespace zelvo
