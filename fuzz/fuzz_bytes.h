@@ -36,6 +36,13 @@ class FuzzBytes {
   // Point or comma, as the two separators a user can choose.
   char TakeSeparator() { return (TakeByte() & 1) != 0 ? ',' : '.'; }
 
+  // The next count bytes (fewer at the end) as bytes of their own.
+  FuzzBytes TakeFront(std::size_t count) {
+    const std::string_view front = rest_.substr(0, count);
+    rest_.remove_prefix(front.size());
+    return FuzzBytes(reinterpret_cast<const std::uint8_t*>(front.data()), front.size());
+  }
+
   std::string_view Rest() const { return rest_; }
 
  private:
