@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libjpeg-dev libgtest-dev libgmock-dev
           libbenchmark-dev fonts-dejavu-core fonts-dejavu-extra libgdal-dev libcairo2-dev
-          dpkg-dev file)  # the last two: cpack's Debian package (scripts/package.sh)
+          dpkg-dev file  # these two: cpack's Debian package (scripts/package.sh)
+          clang libclang-rt-14-dev)  # the fuzz targets (scripts/fuzz.sh)
 
 missing=()
 for package in "${packages[@]}"; do
