@@ -6,7 +6,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/qt/grid_view.h"
 #include "window_fixture.h"
 
 namespace zelvo::testing {
