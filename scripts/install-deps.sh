@@ -7,7 +7,8 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev libjpeg-dev libgtest-dev
           libbenchmark-dev fonts-dejavu-core fonts-dejavu-extra libgdal-dev libcairo2-dev
           dpkg-dev file  # these two: cpack's Debian package (scripts/package.sh)
           pybind11-dev python3-dev python3-numpy python3-pytest  # the Python module
-          python3-pandas python3-xarray)  # what its tests pass in and ask for
+          python3-pandas python3-xarray  # what its tests pass in and ask for
+          clang libclang-rt-14-dev)  # the fuzz targets (scripts/fuzz.sh)
 # The peers and the timer of scripts/bench.sh.
 packages+=(libnanoflann-dev python3-scipy time)
 

@@ -114,13 +114,14 @@ bool ReadShownField(const SettingsField& field, const WindowServices& window, ch
   return false;
 }
 
-void ApplyBlock(WindowServices& window, const SettingsValues& values) {
+}  // namespace
+
+void ApplySettings(WindowServices& window, const SettingsValues& values) {
   const char separator = window.DecimalSeparator();
   for (const SettingsField& field : kSettingsFields) ShowField(field, values, separator, window);
 }
 
-// False when a number field does not convert; the block is then left as it was.
-bool FillBlock(const WindowServices& window, SettingsBlock& block) {
+bool FillSettingsBlock(const WindowServices& window, SettingsBlock& block) {
   const char separator = window.DecimalSeparator();
   SettingsValues values;
   for (const SettingsField& field : kSettingsFields) {
@@ -129,8 +130,6 @@ bool FillBlock(const WindowServices& window, SettingsBlock& block) {
   for (const SettingsField& field : kSettingsFields) EncodeField(field, values, block);
   return true;
 }
-
-}  // namespace
 
 std::string SettingsBlock::GetText(Offset offset) const {
   const auto* begin = reinterpret_cast<const char*>(bytes.data() + offset);
@@ -204,7 +203,7 @@ void ReadCfg(WindowServices& window, SettingsBlock& block, const SettingsLocatio
     case SettingsRead::kAbsent:
       break;
     case SettingsRead::kRead:
-      ApplyBlock(window, DecodeSettings(block));
+      ApplySettings(window, DecodeSettings(block));
       break;
     case SettingsRead::kFailed:
       window.ShowMessage(kSettingsCaption, kReadSettingsMessage);
@@ -217,7 +216,7 @@ bool SaveSettings(WindowServices& window, SettingsBlock& block, const SettingsLo
   const std::string path = location.WritePath();
   if (path.empty()) return true;
   const bool folderReady = location.programFolderWritable || MakeFolders(location.configurationFolder);
-  if (!FillBlock(window, block) || !folderReady || !WriteSettingsFile(path, block)) {
+  if (!FillSettingsBlock(window, block) || !folderReady || !WriteSettingsFile(path, block)) {
     window.ShowMessage(kSettingsCaption, kSaveSettingsMessage);
     return false;
   }

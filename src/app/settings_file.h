@@ -87,6 +87,13 @@ struct SettingsValues {
 
 SettingsValues DecodeSettings(const SettingsBlock& block);
 
+// The stored values shown in the window's controls.
+void ApplySettings(WindowServices& window, const SettingsValues& values);
+
+// The block filled from the window's controls. False when a number field
+// does not convert; the block is then left as it was.
+bool FillSettingsBlock(const WindowServices& window, SettingsBlock& block);
+
 // The executable's path with its extension replaced by ".cfg".
 std::string SettingsFileName(std::string_view executablePath);
 

@@ -147,7 +147,9 @@ std::uint64_t DefaultLatticeBudget() {
   const long pages = sysconf(_SC_PHYS_PAGES);
   const long pageSize = sysconf(_SC_PAGE_SIZE);
   if (pages <= 0 || pageSize <= 0) return std::uint64_t{1} << 32;
-  return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize) / 2;
+  // A quarter: the previews' node grid takes as much again as the lattice's
+  // offsets, and the machine's other programs need the rest.
+  return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize) / 4;
 }
 
 }  // namespace zelvo

@@ -97,8 +97,8 @@ inline constexpr int kLatticeBuilt = 0;
 inline constexpr int kLatticeTooLarge = 1;
 inline constexpr int kPointOutsideLattice = 2;
 
-// Half the physical memory: with overcommit a larger allocation may appear to
-// succeed and the process be killed later.
+// A quarter of the physical memory: with overcommit a larger allocation may
+// appear to succeed and the process be killed later.
 std::uint64_t DefaultLatticeBudget();
 
 inline constexpr const char* kClusterMemoryMessage =

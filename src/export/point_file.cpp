@@ -218,6 +218,13 @@ int WriteGeoJson(const std::string& path, const PointRecords& records, const std
 // there. 0 when found; 1 with the reason.
 int TemporaryBeside(const std::string& path, std::string& temporary, std::string& reason) {
   const std::filesystem::path target(path);
+  // SQLite tells a folder it may not write only as "unable to open database
+  // file": the system's reason is had here, before the driver is asked.
+  const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+    reason = std::strerror(errno);
+    return 1;
+  }
   const std::string base = std::filesystem::path(target).replace_extension().string();
   for (int attempt = 0; attempt < 100; ++attempt) {
     temporary = base + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt) +
