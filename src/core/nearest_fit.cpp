@@ -5,19 +5,15 @@
 #include <cmath>
 #include <cstdint>
 
+#include "core/growing_window_search.h"
+#include "core/smallest_squares.h"
+
 namespace zelvo {
 namespace {
-
-constexpr double kSamePositionPerAxis = 1e-8;
 
 // Relative to the magnitudes of the coordinates: far wider than the rounding
 // of a cell index, of a cell border or of a difference of coordinates.
 constexpr double kBorderTolerance = 1e-9;
-
-bool CoversLattice(const SearchCluster& cluster, const CellRange& window) {
-  return window.iLo == 0 && window.jLo == 0 && window.iHi == cluster.nx &&
-         window.jHi == cluster.ny;
-}
 
 bool Contains(const CellRange& outer, const CellRange& inner) {
   return inner.iLo >= outer.iLo && inner.iHi <= outer.iHi && inner.jLo >= outer.jLo &&
@@ -32,189 +28,6 @@ CellRange Intersection(const CellRange& a, const CellRange& b) {
   range.jHi = std::max(range.jLo, std::min(a.jHi, b.jHi));
   return range;
 }
-
-bool IsPointOfCalculation(const FitChoices& choices, double dx, double dy) {
-  static const DistanceLimit kNear(kPointOfCalculationDistance);
-  return !choices.pointOfCalculationIn && kNear.Within(dx, dy);
-}
-
-// One search pass: the distances of the eligible points within r. Tells
-// whether an eligible point of the window was left out for lying beyond r.
-bool CollectDistances(const FitData& data, const FitChoices& choices, const CellRange& window,
-                      double x0, double y0, double r, std::vector<double>& distances) {
-  const DistanceLimit limit(r);
-  bool leftOutBeyond = false;
-  distances.clear();
-  data.cluster->ForEachInWindow(window, [&](int k) {
-    const double dx = data.x[k] - x0;
-    const double dy = data.y[k] - y0;
-    if (IsPointOfCalculation(choices, dx, dy)) return;
-    if (limit.Beyond(dx, dy)) {
-      leftOutBeyond = true;
-      return;
-    }
-    distances.push_back(std::hypot(dx, dy));
-  });
-  return leftOutBeyond;
-}
-
-void NeighbourhoodMeans(const FitData& data, const FitChoices& choices, const CellRange& window,
-                        double x0, double y0, double dN, AreaCentre& centre) {
-  const DistanceLimit limit(dN);
-  centre = AreaCentre{};
-  double sumX = 0.0, sumY = 0.0, sumQ = 0.0;
-  int count = 0;
-  data.cluster->ForEachInWindow(window, [&](int k) {
-    const double dx = data.x[k] - x0;
-    const double dy = data.y[k] - y0;
-    if (IsPointOfCalculation(choices, dx, dy) || limit.Beyond(dx, dy)) return;
-    sumX += data.x[k];
-    sumY += data.y[k];
-    sumQ += data.q[k];
-    ++count;
-  });
-  if (count > 0) {
-    centre.cx = sumX / count;
-    centre.cy = sumY / count;
-    centre.cq = sumQ / count;
-  }
-}
-
-// The point of calculation is recognised here per axis, not by distance: a
-// point nearer than 1e-6 but not on both axes within 1e-8 takes part.
-void FitWithinDistance(const FitData& data, const FitChoices& choices, const CellRange& window,
-                       const AreaCentre& centre, double x0, double y0, double q0, double dN,
-                       PlaneFit& fit) {
-  const DistanceLimit limit(dN);
-  NormalSums sums;
-  data.cluster->ForEachInWindow(window, [&](int k) {
-    const double dx = data.x[k] - x0;
-    const double dy = data.y[k] - y0;
-    if (!choices.pointOfCalculationIn && std::fabs(dx) < kSamePositionPerAxis &&
-        std::fabs(dy) < kSamePositionPerAxis) {
-      return;
-    }
-    if (limit.Beyond(dx, dy)) return;
-    sums.Add(Centred(data.x[k], choices.centerX, centre.cx, x0),
-             Centred(data.y[k], choices.centerY, centre.cy, y0),
-             Centred(data.q[k], choices.centerQ, centre.cq, q0));
-  });
-  sums.Solve(fit);
-}
-
-// Means (where a centring asks for them) and fit over the points within dN
-// of the given cells, in the lattice's visiting order.
-void FitNeighbourhood(const FitData& data, const FitChoices& choices, const CellRange& window,
-                      AreaCentre& centre, double x0, double y0, double q0, double dN,
-                      PlaneFit& fit) {
-  if (choices.centerX == kCenterToArea || choices.centerY == kCenterToArea ||
-      choices.centerQ == kCenterToArea) {
-    NeighbourhoodMeans(data, choices, window, x0, y0, dN, centre);
-  }
-  FitWithinDistance(data, choices, window, centre, x0, y0, q0, dN, fit);
-}
-
-// The search as first written: windows r = R, R + r, ... until one holds N
-// eligible points within r. It defines what the quicker search must match.
-int FitByGrowingWindows(const FitData& data, const FitChoices& choices, int N,
-                        AreaCentre& centre, double x0, double y0, double q0, PlaneFit& fit,
-                        std::vector<double>& distances) {
-  const SearchCluster& cluster = *data.cluster;
-  const double R = data.searchRadius;
-  double r = R;
-  CellRange window;
-  for (;;) {
-    window = cluster.CellWindow(x0, y0, r);
-    const bool leftOutBeyond = CollectDistances(data, choices, window, x0, y0, r, distances);
-    if (static_cast<int>(distances.size()) >= N) break;
-    // No wider window can reach another point.
-    if (CoversLattice(cluster, window) && !leftOutBeyond) return 1;
-    r = R + r;
-  }
-  // Only the N-th smallest value is needed, and a value has no ties to break.
-  std::nth_element(distances.begin(), distances.begin() + (N - 1), distances.end());
-  FitNeighbourhood(data, choices, window, centre, x0, y0, q0, distances[N - 1], fit);
-  return 0;
-}
-
-// Whether a neighbour counts among the N: the point of calculation, nearer
-// than 1e-6, counts only when it is taken in.
-struct Eligibility {
-  bool pointIn;
-  DistanceLimit near{kPointOfCalculationDistance};
-
-  // A square this large rules the point of calculation out on its own.
-  static constexpr double kFarEnough = 1e-11;
-
-  bool Excluded(double dx, double dy, double squared) const {
-    return !pointIn && squared < kFarEnough && near.Within(dx, dy);
-  }
-};
-
-// The N smallest squared distances (dx*dx + dy*dy) of eligible points seen so
-// far, as a max-heap whose top is the N-th once it is full. A square equal to
-// the top would not change it.
-class SmallestSquares {
- public:
-  SmallestSquares(const FitData& data, const FitChoices& choices, int N, double x0, double y0,
-                  std::vector<double>& heap)
-      : data_(data), eligibility_{choices.pointOfCalculationIn}, N_(static_cast<std::size_t>(N)),
-        x0_(x0), y0_(y0), heap_(heap) {
-    heap_.clear();
-  }
-
-  void Clear() {
-    heap_.clear();
-    top_ = INFINITY;
-  }
-
-  bool Full() const { return heap_.size() >= N_; }
-  double Nth() const { return heap_.front(); }
-
-  void OfferRun(const std::int32_t* p, const std::int32_t* end) {
-    for (; p < end; ++p) {
-      const int k = *p;
-      const double dx = data_.x[k] - x0_;
-      const double dy = data_.y[k] - y0_;
-      const double squared = dx * dx + dy * dy;
-      if (squared >= top_ || eligibility_.Excluded(dx, dy, squared)) continue;
-      Offer(squared);
-    }
-  }
-
- private:
-  // Filling needs no order; a full heap takes a nearer square in place of
-  // its top and sifts it down.
-  void Offer(double squared) {
-    if (!Full()) {
-      heap_.push_back(squared);
-      if (!Full()) return;
-      std::make_heap(heap_.begin(), heap_.end());
-    } else {
-      ReplaceTop(squared);
-    }
-    top_ = heap_.front();
-  }
-
-  void ReplaceTop(double squared) {
-    const std::size_t size = heap_.size();
-    std::size_t hole = 0;
-    for (std::size_t child = 1; child < size; child = 2 * hole + 1) {
-      if (child + 1 < size && heap_[child + 1] > heap_[child]) ++child;
-      if (!(heap_[child] > squared)) break;
-      heap_[hole] = heap_[child];
-      hole = child;
-    }
-    heap_[hole] = squared;
-  }
-
-  const FitData& data_;
-  Eligibility eligibility_;
-  std::size_t N_;
-  double x0_, y0_;
-  std::vector<double>& heap_;
-  double top_ = INFINITY;  // nothing is refused before the heap is full
-};
 
 // Squares too small to be normal numbers lose the relation to hypot.
 constexpr double kSmallestClearSquare = 1e-280;
