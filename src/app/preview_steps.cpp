@@ -26,6 +26,7 @@ void PreviewIntoPane(RunState& state, WindowServices& window, int variable, Cont
   state.busy = wasBusy;
   // With nothing to show, or after a failure, the pane keeps what it shows.
   if (status == 0 && !image.colours.empty() && !state.stopRequested) PaintPane(window, pane, image);
+  if (status != 0 && !state.stopRequested) state.previewFailed = true;
 }
 
 bool PreviewResultPanes(RunState& state, WindowServices& window) {

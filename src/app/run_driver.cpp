@@ -36,6 +36,7 @@ IterationJob MakeIterationJob(RunState& state, const WindowServices& window,
 
 int RunSteps(RunState& state, WindowServices& window) {
   state.resultsValid = false;
+  state.previewFailed = false;
   state.ReleaseTables();
   window.SetProgressPosition(0);
   for (Control pane : kPreviewPanes) window.ClearPane(pane);

@@ -19,6 +19,9 @@ struct RunState {
   RunParameters params;
   bool resultsValid = false;
   bool stopRequested = false;
+  // A preview was refused (already reported): its pane still shows what it
+  // showed before, which a script must not take for the picture.
+  bool previewFailed = false;
   // A run or a preview is under way: commands that would replace or read the
   // tables under it are refused.
   bool busy = false;

@@ -226,8 +226,10 @@ void PrepareWindow(const BatchOptions& options, RunState& state, HeadlessWindow&
   for (int signalNumber : kStopSignals) std::signal(signalNumber, OnInterrupt);
 }
 
-int WritePreviews(const BatchOptions& options, const WindowServices& window) {
+int WritePreviews(const BatchOptions& options, const RunState& state,
+                  const WindowServices& window) {
   if (options.previewDir.empty()) return 0;
+  if (state.previewFailed) return 1;
   const std::string failure = WritePreviewPanes(window, options.previewDir, options.imageFormat);
   if (failure.empty()) return 0;
   std::fprintf(stderr, "zelvo-batch: %s\n", failure.c_str());
@@ -261,7 +263,7 @@ int LoadBatch(BatchOptions options) {
   PreviewIntoPane(state, window, kColQuantity, Control::img_uba);
   if (!state.stopRequested) PreviewResultPanes(state, window);
   if (window.WasInterrupted()) return Interrupted();
-  if (WritePreviews(options, window) != 0) return kExitFailure;
+  if (WritePreviews(options, state, window) != 0) return kExitFailure;
   return WriteExports(options, state, window) == 0 ? 0 : kExitFailure;
 }
 
@@ -295,7 +297,7 @@ int RunWithFiles(const BatchOptions& options, char separator, StandardOutputStan
   }
   // Preview names carry the radius as typed, not as the file's separator has it.
   window.SetText(Control::txt_radius, *options.radius);
-  if (WritePreviews(options, window) != 0) return kExitFailure;
+  if (WritePreviews(options, state, window) != 0) return kExitFailure;
   // The result file is complete and closed before any export starts.
   if (WriteExports(options, state, window) != 0) return kExitFailure;
   if (!options.quiet) {
