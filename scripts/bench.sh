@@ -43,8 +43,12 @@ echo "== building the benchmark programs in $build" >&2
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZELVO_BUILD_WINDOW=OFF \
-  -DZELVO_BUILD_TESTS=OFF "${launcher[@]}" >/dev/null
+# A build folder of the user's own keeps its window and tests; a new one
+# builds without them.
+lean=()
+[ -f "$build/CMakeCache.txt" ] || lean=(-DZELVO_BUILD_WINDOW=OFF -DZELVO_BUILD_TESTS=OFF)
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release "${lean[@]}" "${launcher[@]}" \
+  >/dev/null
 targets=(zelvo-batch make_survey survey_fits preview_bench)
 grep -q '^kdtree_fits:' <(ninja -C "$build" -t targets all 2>/dev/null) && targets+=(kdtree_fits)
 ninja -C "$build" "${targets[@]}" >&2
