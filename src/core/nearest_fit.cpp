@@ -157,7 +157,7 @@ void MaskedFit(const FitData& data, const FitChoices& choices, const CellRange& 
 class CellRings {
  public:
   CellRings(const SearchCluster& cluster, double x0, double y0)
-      : cluster_(cluster), x0_(x0), y0_(y0) {
+      : cluster_(cluster) {
     // Any first cell would do; the nearest one to the point ends soonest.
     const double xLast = cluster.xmin + (cluster.nx - 1) * cluster.s;
     const double yLast = cluster.ymin + (cluster.ny - 1) * cluster.s;
@@ -195,7 +195,6 @@ class CellRings {
 
  private:
   const SearchCluster& cluster_;
-  double x0_, y0_;
   int ic_ = 0, jc_ = 0;
 };
 
