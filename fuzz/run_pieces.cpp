@@ -34,9 +34,13 @@ FuzzedRun TakeFuzzedRun(FuzzBytes& bytes, const DataExtent& extent) {
 bool LayFuzzedLattice(const ResultTable& rows, const DataExtent& extent, double searchRadius,
                       SearchCluster& cluster) {
   constexpr std::uint64_t kBudgetBytes = 4 * 1024;
+  // A lattice over a vast empty area is laid sparsely within any budget; its
+  // previews and growing searches would then take seconds an input.
+  constexpr double kMostCells = 1024;
   return cluster.Build(rows.Column(kColX), rows.Column(kColY), rows.Size(), searchRadius * 0.1,
                        extent.xmin, extent.xmax, extent.ymin, extent.ymax,
-                       kBudgetBytes) == kLatticeBuilt;
+                       kBudgetBytes) == kLatticeBuilt &&
+         static_cast<double>(cluster.nx) * cluster.ny <= kMostCells;
 }
 
 void IterateFuzzedRun(const FuzzedRun& run, const PointSet& points, const SearchCluster& cluster,
@@ -75,6 +79,7 @@ void PreviewFuzzedVariable(const SearchCluster& cluster, const ResultTable& rows
   source.griddingRadius = searchRadius;
   source.width = 24;
   source.height = 16;
+  source.memoryBudget = 64 * 1024;
   bool stopRequested = false;
   PreviewImage image;
   (void)PreviewVariable(source, variable, stopRequested, observer, image);
