@@ -75,6 +75,7 @@ template <int L>
       from = first < from ? first : from;
       to = last > to ? last : to;
     }
+    if (from >= to) continue;  // no lane's window meets this column
     const double* p = stream.xyq + 3 * (from - stream.first);
     for (std::int64_t t = from; t < to; ++t, p += 3) {
       const double x = p[0], y = p[1], q = p[2];
