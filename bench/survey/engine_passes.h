@@ -12,6 +12,7 @@
 
 #include "core/nearest_fit.h"
 #include "core/radius_batch.h"
+#include "core/radius_neighbours.h"
 #include "core/search_cluster.h"
 #include "survey/survey_layout.h"
 
@@ -51,6 +52,19 @@ inline void RadiusPass(const SurveyPoints& points, double radius, PassResults& r
     const std::int32_t* end = cluster.ColumnRunEnd(i, cluster.ny);
     FitRadiusBatch(data, FitChoices{}, unused, points.x.data(), points.y.data(),
                    points.q.data(), begin, static_cast<int>(end - begin), out);
+  }
+}
+
+// The radius fits of a pass of RGA over the points in table order, each
+// replacing its point's quantity at once, with the neighbours kept from the
+// first such pass on; the quantities are the caller's, to be replaced.
+inline void RgaPass(const SurveyPoints& points, RadiusNeighbours& kept, std::vector<double>& q,
+                    PassResults& results) {
+  PlaneFit fit;
+  for (std::size_t k = 0; k < points.Size(); ++k) {
+    kept.Fit(static_cast<int>(k), points.x[k], points.y[k], points.q[k], fit);
+    results.npoints[k] = fit.npoints;
+    if (!fit.Failed()) q[k] = fit.r[2];
   }
 }
 

@@ -1,10 +1,12 @@
 // Times our engine's fit passes over the benchmark survey on one thread.
 //
 //   survey_fits [--lines L] [--points-per-line M] [--radius R]... [--nearest N]
-//               [--nearest-radius R] [--repeat K]
+//               [--nearest-radius R] [--rga R] [--repeat K]
 //
 // Prints "KEY SECONDS # note" per pass; each time includes laying the lattice.
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -22,6 +24,7 @@ struct Request {
   std::vector<double> radii;
   int nearest = 0;  // 0: no N-nearest pass
   double nearestRadius = 350.0;
+  double rgaRadius = 0.0;  // 0: no RGA passes
   int repeats = 1;
 };
 
@@ -35,6 +38,7 @@ std::optional<Request> ParseRequest(int argc, char** argv) {
     else if (option == "--radius") request.radii.push_back(std::strtod(value, nullptr));
     else if (option == "--nearest") request.nearest = std::atoi(value);
     else if (option == "--nearest-radius") request.nearestRadius = std::strtod(value, nullptr);
+    else if (option == "--rga") request.rgaRadius = std::strtod(value, nullptr);
     else if (option == "--repeat") request.repeats = std::atoi(value);
     else return std::nullopt;
   }
@@ -54,13 +58,35 @@ std::string MeanNeighbours(const std::vector<double>& npoints) {
   return text;
 }
 
+// The first pass of RGA, which keeps each point's neighbours, and the next,
+// which sums over them; the least of each over the repeats.
+void TimeRgaPasses(const zelvo::bench::SurveyPoints& points, double radius, int repeats,
+                   const std::string& size) {
+  using namespace zelvo;
+  using namespace zelvo::bench;
+  SearchCluster cluster;
+  BuildLattice(points, radius, cluster);
+  PassResults results(points.Size());
+  double first = INFINITY, next = INFINITY;
+  for (int repeat = 0; repeat < std::max(1, repeats); ++repeat) {
+    std::vector<double> q = points.q;
+    RadiusNeighbours kept(FitData{&cluster, points.x.data(), points.y.data(), q.data(), radius},
+                          FitChoices{}, AreaCentre{}, static_cast<int>(points.Size()),
+                          DefaultLatticeBudget());
+    first = std::min(first, MinimumSeconds(1, [&] { RgaPass(points, kept, q, results); }));
+    next = std::min(next, MinimumSeconds(1, [&] { RgaPass(points, kept, q, results); }));
+  }
+  ReportSeconds("rga_first_" + std::to_string(std::lround(radius)), first, size);
+  ReportSeconds("rga_next_" + std::to_string(std::lround(radius)), next, size);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::optional<Request> request = ParseRequest(argc, argv);
   if (!request) {
     std::fputs("usage: survey_fits [--lines L] [--points-per-line M] [--radius R]... "
-               "[--nearest N] [--nearest-radius R] [--repeat K]\n", stderr);
+               "[--nearest N] [--nearest-radius R] [--rga R] [--repeat K]\n", stderr);
     return 2;
   }
   using namespace zelvo::bench;
@@ -80,5 +106,6 @@ int main(int argc, char** argv) {
     });
     ReportSeconds(NearestKey(request->nearest, request->nearestRadius), seconds, size);
   }
+  if (request->rgaRadius > 0) TimeRgaPasses(points, request->rgaRadius, request->repeats, size);
   return 0;
 }

@@ -10,6 +10,7 @@
 #include "base/task_crew.h"
 #include "core/nearest_fit.h"
 #include "core/radius_batch.h"
+#include "core/radius_neighbours.h"
 
 namespace zelvo {
 namespace {
@@ -21,9 +22,10 @@ constexpr std::chrono::milliseconds kPollInterval{40};
 
 class Sweep {
  public:
-  Sweep(const IterationJob& job, const FitData& data)
+  Sweep(const IterationJob& job, const FitData& data, const RadiusNeighbours* kept)
       : job_(job),
         data_(data),
+        kept_(kept),
         n_(job.points->Size()),
         order_(job.cluster->LatticeOrder()),
         columns_{job.results->Column(kColHgqx), job.results->Column(kColHgqy),
@@ -44,9 +46,17 @@ class Sweep {
   int ChunkBegin(int chunk) const { return chunk * kChunkPoints; }
   int ChunkEnd(int chunk) const { return std::min(n_, ChunkBegin(chunk) + kChunkPoints); }
   void FitNearest(const std::int32_t* points, int count);
+  void FitKept(const std::int32_t* points, int count);
+  void Store(const PlaneFit& fit, int k) const {
+    columns_.a[k] = fit.r[0];
+    columns_.b[k] = fit.r[1];
+    columns_.c[k] = fit.r[2];
+    columns_.npoints[k] = fit.npoints;
+  }
 
   const IterationJob& job_;
   const FitData& data_;
+  const RadiusNeighbours* kept_;
   const int n_;
   // Every point once, cell by cell: the lattice's own index array.
   const std::int32_t* order_;
@@ -59,6 +69,10 @@ void Sweep::FitChunk(int chunk) {
   const int count = ChunkEnd(chunk) - ChunkBegin(chunk);
   if (job_.choices->NearestSearch()) {
     FitNearest(points, count);
+    return;
+  }
+  if (kept_ != nullptr) {
+    FitKept(points, count);
     return;
   }
   const PointTable& table = *job_.points;
@@ -82,10 +96,17 @@ void Sweep::FitNearest(const std::int32_t* points, int count) {
       failed_ = true;
       return;
     }
-    columns_.a[k] = fit.r[0];
-    columns_.b[k] = fit.r[1];
-    columns_.c[k] = fit.r[2];
-    columns_.npoints[k] = fit.npoints;
+    Store(fit, k);
+  }
+}
+
+void Sweep::FitKept(const std::int32_t* points, int count) {
+  const PointTable& table = *job_.points;
+  PlaneFit fit;
+  for (int m = 0; m < count; ++m) {
+    const int k = points[m];
+    kept_->FitKept(k, table.x[k], table.y[k], table.quantity[k], fit);
+    Store(fit, k);
   }
 }
 
@@ -107,8 +128,8 @@ int Sweep::FittedUpToTheFirstFailure() {
 }  // namespace
 
 SweepOutcome SweepFits(const IterationJob& job, const FitData& data, int pass,
-                       RunObserver& observer) {
-  Sweep sweep(job, data);
+                       RunObserver& observer, const RadiusNeighbours* kept) {
+  Sweep sweep(job, data, kept);
   const int n = sweep.Points();
   TaskCrew crew(job.threads, sweep.Chunks(), [&sweep](int chunk) { sweep.FitChunk(chunk); });
   while (!crew.WaitForAll(kPollInterval)) {

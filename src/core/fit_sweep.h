@@ -5,6 +5,7 @@
 
 namespace zelvo {
 
+class RadiusNeighbours;
 class RunObserver;
 
 // Left in the npoints column of a point whose N nearest neighbours cannot be
@@ -24,8 +25,9 @@ struct SweepOutcome {
 // the result columns hgqx, hgqy, Rq and npoints (a failed solve: a is
 // kSingularMarker). The choices must be fixed and, for the N-nearest search,
 // give N. Progress and Stop go through the observer on the calling thread,
-// as points of `pass`.
+// as points of `pass`. Radius fits use the neighbours kept by earlier
+// passes when given; every point must be kept.
 SweepOutcome SweepFits(const IterationJob& job, const FitData& data, int pass,
-                       RunObserver& observer);
+                       RunObserver& observer, const RadiusNeighbours* kept = nullptr);
 
 }  // namespace zelvo

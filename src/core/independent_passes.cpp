@@ -41,9 +41,10 @@ struct BlockText {
 class IndependentPasses {
  public:
   IndependentPasses(IterationJob& job, const FitData& data, int firstPass, RunObserver& observer,
-                    OutputFile& resultFile, OutputFile& traceFile)
+                    OutputFile& resultFile, OutputFile& traceFile, const RadiusNeighbours* kept)
       : job_(job),
         data_(data),
+        kept_(kept),
         firstPass_(firstPass),
         lastPass_(job.iterations),
         n_(job.points->Size()),
@@ -72,6 +73,7 @@ class IndependentPasses {
 
   IterationJob& job_;
   const FitData& data_;
+  const RadiusNeighbours* kept_;
   const int firstPass_;
   const int lastPass_;
   const int n_;
@@ -261,7 +263,7 @@ PassesEnd IndependentPasses::WriteLastPass(const SweepOutcome& sweep) {
 PassesEnd IndependentPasses::Run() {
   if (n_ == 0) return PassesEnd::kCompleted;
   if (!NearestCountGiven()) return EndAt(0);
-  const SweepOutcome sweep = SweepFits(job_, data_, firstPass_, observer_);
+  const SweepOutcome sweep = SweepFits(job_, data_, firstPass_, observer_, kept_);
   CollectEvents(sweep.fitted);
   for (int pass = firstPass_; pass < lastPass_; ++pass) {
     const PassesEnd end = ReplayPass(pass, sweep);
@@ -274,8 +276,8 @@ PassesEnd IndependentPasses::Run() {
 
 PassesEnd RunIndependentPasses(IterationJob& job, const FitData& data, int firstPass,
                                RunObserver& observer, OutputFile& resultFile,
-                               OutputFile& traceFile) {
-  IndependentPasses passes(job, data, firstPass, observer, resultFile, traceFile);
+                               OutputFile& traceFile, const RadiusNeighbours* kept) {
+  IndependentPasses passes(job, data, firstPass, observer, resultFile, traceFile, kept);
   return passes.Run();
 }
 

@@ -6,6 +6,7 @@
 
 namespace zelvo {
 
+class RadiusNeighbours;
 class RunObserver;
 
 enum class PassesEnd { kCompleted, kEnded, kWriteFailed };
@@ -17,9 +18,10 @@ enum class PassesEnd { kCompleted, kEnded, kWriteFailed };
 // result records, in table order, as if each pass had fitted its points one
 // after the other. kEnded: ended early and reported (or Stop answered Yes);
 // the points from the first one not completed on have no results.
-// kWriteFailed: a file failed, not yet reported.
+// kWriteFailed: a file failed, not yet reported. Radius fits use the
+// neighbours kept by earlier passes when given.
 PassesEnd RunIndependentPasses(IterationJob& job, const FitData& data, int firstPass,
                                RunObserver& observer, OutputFile& resultFile,
-                               OutputFile& traceFile);
+                               OutputFile& traceFile, const RadiusNeighbours* kept = nullptr);
 
 }  // namespace zelvo

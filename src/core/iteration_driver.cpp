@@ -1,12 +1,14 @@
 #include "core/iteration_driver.h"
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "base/file_names.h"
 #include "base/run_observer.h"
 #include "core/independent_passes.h"
 #include "core/nearest_fit.h"
+#include "core/radius_neighbours.h"
 #include "core/result_writer.h"
 
 namespace zelvo {
@@ -29,6 +31,7 @@ class Passes {
  private:
   bool OpenFiles();
   int FirstIndependentPass() const;
+  void KeepNeighboursForLaterPasses(int firstIndependent);
   int RunSequentialPasses(int passes);
   PointOutcome FitPoint(int k);
   bool Fit(int k);
@@ -43,6 +46,7 @@ class Passes {
   OutputFile resultFile_;
   OutputFile traceFile_;
   std::vector<double> distances_;
+  std::optional<RadiusNeighbours> neighbours_;
 };
 
 bool Passes::OpenFiles() {
@@ -84,8 +88,12 @@ bool Passes::Fit(int k) {
   const PointTable& points = *job_.points;
   const FitChoices choices = job_.choices->Fit();
   if (!job_.choices->NearestSearch()) {
-    FitPlaneRadius(data_, choices, *job_.centre, points.x[k], points.y[k], points.quantity[k],
-                   *job_.fit);
+    if (neighbours_) {
+      neighbours_->Fit(k, points.x[k], points.y[k], points.quantity[k], *job_.fit);
+    } else {
+      FitPlaneRadius(data_, choices, *job_.centre, points.x[k], points.y[k], points.quantity[k],
+                     *job_.fit);
+    }
     return true;
   }
   const NearestCount N = job_.choices->Nearest();
@@ -171,6 +179,14 @@ int Passes::FirstIndependentPass() const {
   return job_.object == 0 ? job_.iterations : 0;
 }
 
+// A run of fixed choices that fits every point more than once by radius
+// keeps each point's neighbours from its first fit on.
+void Passes::KeepNeighboursForLaterPasses(int firstIndependent) {
+  if (firstIndependent == 0 || !job_.choices->Fixed() || job_.choices->NearestSearch()) return;
+  neighbours_.emplace(data_, job_.choices->Fit(), *job_.centre, job_.points->Size(),
+                      DefaultLatticeBudget());
+}
+
 // Passes 0 .. passes-1, point by point in table order.
 int Passes::RunSequentialPasses(int passes) {
   const int n = job_.points->Size();
@@ -196,10 +212,13 @@ int Passes::Run() {
   observer_.SetProgressPosition(0);
   observer_.ProcessMessages();
   const int firstIndependent = FirstIndependentPass();
+  KeepNeighboursForLaterPasses(firstIndependent);
   if (RunSequentialPasses(firstIndependent) != 0) return 1;
   if (firstIndependent <= job_.iterations) {
+    const RadiusNeighbours* kept =
+        neighbours_ && neighbours_->EveryPointKept() ? &*neighbours_ : nullptr;
     switch (RunIndependentPasses(job_, data_, firstIndependent, observer_, resultFile_,
-                                 traceFile_)) {
+                                 traceFile_, kept)) {
       case PassesEnd::kCompleted:
         break;
       case PassesEnd::kEnded:

@@ -66,15 +66,8 @@ struct CentreOffsets {
   double x, y, q;
 
   CentreOffsets(const FitChoices& c, const AreaCentre& centre, double x0, double y0, double q0)
-      : x(Offset(c.centerX, centre.cx, x0)), y(Offset(c.centerY, centre.cy, y0)),
-        q(Offset(c.centerQ, centre.cq, q0)) {}
-
- private:
-  static double Offset(int mode, double area, double point) {
-    if (mode == kCenterToArea) return area;
-    if (mode == kCenterToPoint) return point;
-    return 0.0;
-  }
+      : x(CentreOffset(c.centerX, centre.cx, x0)), y(CentreOffset(c.centerY, centre.cy, y0)),
+        q(CentreOffset(c.centerQ, centre.cq, q0)) {}
 };
 
 // Whether the fit leaves a neighbour out as the point of calculation itself;

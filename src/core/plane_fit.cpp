@@ -1,19 +1,10 @@
 #include "core/plane_fit.h"
 
+#include "core/radius_sweep.h"
+
 #include <cmath>
 
 namespace zelvo {
-namespace {
-
-// What a centring mode subtracts; subtracting 0.0 leaves a value as it is.
-double CentreOffset(int mode, double areaValue, double pointValue) {
-  if (mode == kCenterToArea) return areaValue;
-  if (mode == kCenterToPoint) return pointValue;
-  return 0.0;
-}
-
-}  // namespace
-
 int SolveSLE(double A[3][3], double r[3], int n) {
   for (int i = 0; i < n; ++i) {
     const double p = A[i][i];
@@ -48,78 +39,13 @@ void NormalSums::Solve(PlaneFit& fit) const {
   SolveSLE(fit.A, fit.r, 3);
 }
 
-namespace {
-
-struct RadiusSweep {
-  const FitData& data;
-  double x0, y0;
-  double offX, offY, offQ;
-  bool leaveOutNear;
-  DistanceLimit radius;
-  DistanceLimit near;
-};
-
-// The sweep over the window by squared distances alone, with no call in the
-// loop so that the sums stay in registers. False when some distance was too
-// close to call that way; the sums are then to be made again exactly.
-bool SweepClear(const RadiusSweep& w, const CellRange& window, NormalSums& out) {
-  const SearchCluster& cluster = *w.data.cluster;
-  const double* xs = w.data.x;
-  const double* ys = w.data.y;
-  const double* qs = w.data.q;
-  NormalSums sums;  // a local whose address is not taken: kept in registers
-  bool unclear = false;
-  for (int i = window.iLo; i < window.iHi; ++i) {
-    const std::int32_t* end = cluster.ColumnRunEnd(i, window.jHi);
-    for (const std::int32_t* p = cluster.ColumnRunBegin(i, window.jLo); p < end; ++p) {
-      const int k = *p;
-      const double dx = xs[k] - w.x0;
-      const double dy = ys[k] - w.y0;
-      const double squared = dx * dx + dy * dy;
-      const bool beyond = w.radius.ClearlyBeyond(squared);
-      const bool inside = w.radius.ClearlyWithin(squared);
-      const bool nearIn = w.near.ClearlyWithin(squared);
-      const bool nearOut = w.near.ClearlyBeyond(squared);
-      const bool radiusUnclear = !(beyond | inside);
-      const bool nearUnclear = w.leaveOutNear & !(nearIn | nearOut);
-      unclear |= radiusUnclear | nearUnclear;
-      // Whether a neighbour is used follows the data, so a branch on it would
-      // be mispredicted often.
-      const bool used = !beyond & !(w.leaveOutNear & nearIn);
-      sums.AddMasked(xs[k] - w.offX, ys[k] - w.offY, qs[k] - w.offQ, used);
-    }
-  }
-  out = sums;
-  return !unclear;
-}
-
-void SweepExact(const RadiusSweep& w, const CellRange& window, NormalSums& sums) {
-  sums = NormalSums{};
-  w.data.cluster->ForEachInWindow(window, [&](int k) {
-    const double dx = w.data.x[k] - w.x0;
-    const double dy = w.data.y[k] - w.y0;
-    if (w.leaveOutNear && w.near.Within(dx, dy)) return;
-    if (w.radius.Beyond(dx, dy)) return;
-    sums.Add(w.data.x[k] - w.offX, w.data.y[k] - w.offY, w.data.q[k] - w.offQ);
-  });
-}
-
-}  // namespace
-
 void FitPlaneRadius(const FitData& data, const FitChoices& choices, const AreaCentre& centre,
                     double x0, double y0, double q0, PlaneFit& fit) {
-  const RadiusSweep sweep{data,
-                          x0,
-                          y0,
-                          CentreOffset(choices.centerX, centre.cx, x0),
-                          CentreOffset(choices.centerY, centre.cy, y0),
-                          CentreOffset(choices.centerQ, centre.cq, q0),
-                          !choices.pointOfCalculationIn,
-                          DistanceLimit(data.searchRadius),
-                          DistanceLimit(kPointOfCalculationDistance)};
+  const RadiusSweep sweep(data, choices, centre, x0, y0, q0);
   const CellRange window = data.cluster->CellWindow(x0, y0, data.searchRadius);
   NormalSums sums;
-  if (!SweepClear(sweep, window, sums)) SweepExact(sweep, window, sums);
+  const auto unnoted = [](bool) {};
+  if (!SweepClear(sweep, window, sums, unnoted)) SweepExact(sweep, window, sums, unnoted);
   sums.Solve(fit);
 }
 

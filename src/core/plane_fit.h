@@ -50,6 +50,13 @@ inline double Centred(double value, int mode, double areaValue, double pointValu
   return value;  // also for no item selected
 }
 
+// What a centring mode subtracts; subtracting 0.0 leaves a value as it is.
+inline double CentreOffset(int mode, double areaValue, double pointValue) {
+  if (mode == kCenterToArea) return areaValue;
+  if (mode == kCenterToPoint) return pointValue;
+  return 0.0;
+}
+
 // Running sums of the normal equations, added to in the order of the visit.
 struct NormalSums {
   double a00 = 0, a01 = 0, a02 = 0, a11 = 0, a12 = 0, a22 = 0, r0 = 0, r1 = 0, r2 = 0;

@@ -29,12 +29,6 @@ SweepKind ChooseSweep(LaneChoice choice) {
   return {SweepLanesPlain2, 2};
 }
 
-double CentreOffset(int mode, double areaValue, double pointValue) {
-  if (mode == kCenterToArea) return areaValue;
-  if (mode == kCenterToPoint) return pointValue;
-  return 0.0;
-}
-
 void Store(const PlaneFit& fit, int k, const FitColumns& out) {
   out.a[k] = fit.r[0];
   out.b[k] = fit.r[1];
