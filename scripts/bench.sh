@@ -70,7 +70,7 @@ echo "survey.dat: $points points, $(du -m "$work/survey.dat" | cut -f1) MB" >&2
 
 echo "== our passes, one thread" >&2
 "$build/bench/survey/survey_fits" --radius 350 --radius 150 --nearest 10 --nearest-radius 350 \
-  --repeat "$repeats" | record ours || warn_failed "our passes"
+  --rga 350 --repeat "$repeats" | record ours || warn_failed "our passes"
 
 echo "== preview of one variable at R = 350" >&2
 "$build/bench/preview/preview_bench" --benchmark_filter='^BM_PreviewVariable/' \
@@ -109,8 +109,6 @@ job job_t1 $(threads_option 1) --radius 350 "$work/survey.dat" "$work/out.dat"
 if [ -n "$(threads_option 2)" ]; then
   job job_t2 --threads 2 --radius 350 "$work/survey.dat" "$work/out.dat"
 fi
-# shellcheck disable=SC2046
-job iter1 $(threads_option 1) --radius 350 --iterations 1 "$work/survey.dat" "$work/out.dat"
 # shellcheck disable=SC2046
 job sparse $(threads_option 1) --radius 220 "$work/sparse.dat" "$work/out.dat"
 if [ "$big" = 1 ]; then
@@ -180,10 +178,11 @@ def job_row(title, name):
         note += ", FAILED (exit %d)" % status
     return [title, seconds(time)] + ["-"] * (2 * len(peers)) + [note]
 
-second = None
-if get("ours.iter1") is not None and get("ours.job_t1") is not None:
-    second = get("ours.iter1") - get("ours.job_t1")
-rows.append(["second RGA pass (--iterations 1 minus 0)", seconds(second)] + ["-"] * (2 * len(peers)))
+first, later = get("ours.rga_first_350"), get("ours.rga_next_350")
+blank = ["-"] * (2 * len(peers))
+rows.append(["first RGA pass R=350 (keeps neighbours), 1 thread", seconds(first)] + blank)
+share = "" if first is None or later is None else "%.0f %% of the first" % (100 * later / first)
+rows.append(["further RGA pass R=350, 1 thread", seconds(later)] + blank + [share])
 rows.append(["preview of one variable R=350", seconds(get("ours.preview_350"))] + ["-"] * (2 * len(peers)))
 for title, name in [("whole job R=350, 1 thread", "job_t1"), ("whole job R=350, 2 threads", "job_t2"),
                     ("10,000,000 points R=150, 2 threads", "big_t2"),

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "core/fit_sweep.h"
 #include "core/nearest_fit.h"
 #include "core/radius_batch.h"
 #include "core/radius_neighbours.h"
@@ -39,19 +40,20 @@ inline FitData DataOf(const SurveyPoints& points, const SearchCluster& cluster, 
   return FitData{&cluster, points.x.data(), points.y.data(), points.q.data(), radius};
 }
 
-// One radius fit per point in lattice order, a column of cells per batch:
-// the cells of a column are contiguous in the lattice's index array.
+// One radius fit per point in lattice order, in the pieces a run's sweep
+// fits them in, on one thread.
 inline void RadiusPass(const SurveyPoints& points, double radius, PassResults& results) {
   SearchCluster cluster;
   BuildLattice(points, radius, cluster);
   const FitData data = DataOf(points, cluster, radius);
   const AreaCentre unused;
   const FitColumns out = results.Columns();
-  for (int i = 0; i < cluster.nx; ++i) {
-    const std::int32_t* begin = cluster.ColumnRunBegin(i, 0);
-    const std::int32_t* end = cluster.ColumnRunEnd(i, cluster.ny);
-    FitRadiusBatch(data, FitChoices{}, unused, points.x.data(), points.y.data(),
-                   points.q.data(), begin, static_cast<int>(end - begin), out);
+  const int n = cluster.LatticeOrderSize();
+  LatticeCopy copy;
+  for (int first = 0; first < n; first += kSweepChunkPoints) {
+    FitRadiusBatch(data, FitChoices{}, unused, points.x.data(), points.y.data(), points.q.data(),
+                   cluster.LatticeOrder() + first, std::min(kSweepChunkPoints, n - first), out,
+                   LaneChoice::kFastest, &copy);
   }
 }
 

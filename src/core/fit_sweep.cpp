@@ -15,9 +15,6 @@
 namespace zelvo {
 namespace {
 
-// Large enough that neighbouring fits share their windows, small enough that
-// a Stop is noticed within a few milliseconds and the threads end together.
-constexpr int kChunkPoints = 16384;
 constexpr std::chrono::milliseconds kPollInterval{40};
 
 class Sweep {
@@ -34,7 +31,7 @@ class Sweep {
   }
 
   int Points() const { return n_; }
-  int Chunks() const { return (n_ + kChunkPoints - 1) / kChunkPoints; }
+  int Chunks() const { return (n_ + kSweepChunkPoints - 1) / kSweepChunkPoints; }
   void FitChunk(int chunk);
   int FirstUnfitted() const;
   // Once a point has no neighbourhood the run ends at the first such point in
@@ -43,8 +40,8 @@ class Sweep {
   int FittedUpToTheFirstFailure();
 
  private:
-  int ChunkBegin(int chunk) const { return chunk * kChunkPoints; }
-  int ChunkEnd(int chunk) const { return std::min(n_, ChunkBegin(chunk) + kChunkPoints); }
+  int ChunkBegin(int chunk) const { return chunk * kSweepChunkPoints; }
+  int ChunkEnd(int chunk) const { return std::min(n_, ChunkBegin(chunk) + kSweepChunkPoints); }
   void FitNearest(const std::int32_t* points, int count);
   void FitKept(const std::int32_t* points, int count);
   void Store(const PlaneFit& fit, int k) const {
@@ -62,6 +59,8 @@ class Sweep {
   const std::int32_t* order_;
   const FitColumns columns_;
   std::atomic<bool> failed_{false};
+  // Neighbouring chunks reach the same columns.
+  LatticeCopies copies_;
 };
 
 void Sweep::FitChunk(int chunk) {
@@ -76,8 +75,10 @@ void Sweep::FitChunk(int chunk) {
     return;
   }
   const PointTable& table = *job_.points;
+  LatticeCopy& copy = copies_.Take(ChunkBegin(chunk), ChunkEnd(chunk));
   FitRadiusBatch(data_, job_.choices->Fit(), *job_.centre, table.x.data(), table.y.data(),
-                 table.quantity.data(), points, count, columns_);
+                 table.quantity.data(), points, count, columns_, LaneChoice::kFastest, &copy);
+  copies_.Give(copy);
 }
 
 void Sweep::FitNearest(const std::int32_t* points, int count) {
@@ -133,7 +134,7 @@ SweepOutcome SweepFits(const IterationJob& job, const FitData& data, int pass,
   const int n = sweep.Points();
   TaskCrew crew(job.threads, sweep.Chunks(), [&sweep](int chunk) { sweep.FitChunk(chunk); });
   while (!crew.WaitForAll(kPollInterval)) {
-    const long long done = std::min<long long>(n, 1LL * crew.FinishedCount() * kChunkPoints);
+    const long long done = std::min<long long>(n, 1LL * crew.FinishedCount() * kSweepChunkPoints);
     observer.SetProgressPosition(ProgressPosition(pass, static_cast<int>(done), n, job.iterations));
     if (StopAfterStep(*job.stopRequested, observer)) {
       crew.Stop();

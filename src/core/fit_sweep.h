@@ -14,6 +14,11 @@ inline constexpr double kNoNeighbourhood = -1.0;
 // In the npoints column of a point the sweep has not fitted.
 inline constexpr double kNotFitted = -2.0;
 
+// Points of lattice order fitted as one piece of a sweep: large enough that
+// neighbouring fits share their windows, small enough that a Stop is noticed
+// within a few milliseconds and the threads end together.
+inline constexpr int kSweepChunkPoints = 16384;
+
 struct SweepOutcome {
   // Points 0 .. fitted-1 all have their fits; later ones may not.
   int fitted = 0;

@@ -1,6 +1,7 @@
 #include "core/radius_batch.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -39,8 +40,10 @@ void Store(const PlaneFit& fit, int k, const FitColumns& out) {
 class RadiusBatch {
  public:
   RadiusBatch(const FitData& data, const FitChoices& choices, const AreaCentre& centre,
-              const double* x0, const double* y0, const double* q0, const FitColumns& out)
-      : data_(data), choices_(choices), centre_(centre), x0_(x0), y0_(y0), q0_(q0), out_(out) {
+              const double* x0, const double* y0, const double* q0, const FitColumns& out,
+              LatticeCopy& copy)
+      : data_(data), choices_(choices), centre_(centre), x0_(x0), y0_(y0), q0_(q0), out_(out),
+        copy_(copy) {
     const DistanceLimit radius(data.searchRadius);
     const DistanceLimit near(kPointOfCalculationDistance);
     common_.leaveOutNear = !choices.pointOfCalculationIn;
@@ -74,17 +77,8 @@ class RadiusBatch {
     }
     if (iLo >= iHi) return false;
     const std::int32_t* order = cluster.LatticeOrder();
-    const std::int64_t first = cluster.ColumnRunBegin(iLo, 0) - order;
-    const std::int64_t last = cluster.ColumnRunEnd(iHi - 1, cluster.ny) - order;
-    xyq_.resize(static_cast<std::size_t>(3 * (last - first)));
-    double* to = xyq_.data();
-    for (std::int64_t t = first; t < last; ++t, to += 3) {
-      const int k = order[t];
-      to[0] = data_.x[k];
-      to[1] = data_.y[k];
-      to[2] = data_.q[k];
-    }
-    stream_ = LatticeStream{xyq_.data(), first};
+    stream_ = copy_.Cover(data_, cluster.ColumnRunBegin(iLo, 0) - order,
+                          cluster.ColumnRunEnd(iHi - 1, cluster.ny) - order);
     return true;
   }
 
@@ -142,6 +136,17 @@ class RadiusBatch {
     return covered <= 3 * largest + 64;
   }
 
+  static bool CentredOnPoint(const LaneGroup& group, int used) {
+    for (int l = 0; l < used; ++l) {
+      if (std::bit_cast<std::uint64_t>(group.offX[l]) != std::bit_cast<std::uint64_t>(group.x0[l]) ||
+          std::bit_cast<std::uint64_t>(group.offY[l]) != std::bit_cast<std::uint64_t>(group.y0[l]) ||
+          std::bit_cast<std::uint64_t>(group.offQ[l]) != 0) {
+        return false;
+      }
+    }
+    return true;
+  }
+
   void FitGroup(const SweepKind& kind, const std::int32_t* points, int used) {
     LaneGroup group = common_;
     group.lanes = kind.lanes;
@@ -154,6 +159,7 @@ class RadiusBatch {
       group.offQ[l] = CentreOffset(choices_.centerQ, centre_.cq, q0_[k]);
       group.window[l] = Window(k);
     }
+    group.centredOnPoint = CentredOnPoint(group, used);
     if (!SharesWindows(group)) {
       for (int l = 0; l < used; ++l) FitAlone(points[l]);
       return;
@@ -183,7 +189,7 @@ class RadiusBatch {
   const double* q0_;
   const FitColumns& out_;
   LaneGroup common_;
-  std::vector<double> xyq_;
+  LatticeCopy& copy_;
   LatticeStream stream_;
 };
 
@@ -192,8 +198,9 @@ class RadiusBatch {
 void FitRadiusBatch(const FitData& data, const FitChoices& choices, const AreaCentre& centre,
                     const double* x0, const double* y0, const double* q0,
                     const std::int32_t* points, int count, const FitColumns& out,
-                    LaneChoice lanes) {
-  RadiusBatch batch(data, choices, centre, x0, y0, q0, out);
+                    LaneChoice lanes, LatticeCopy* copy) {
+  LatticeCopy own;
+  RadiusBatch batch(data, choices, centre, x0, y0, q0, out, copy != nullptr ? *copy : own);
   const SweepKind kind = ChooseSweep(lanes);
   // A few points do not repay copying the columns their windows reach.
   if (count < 2 * kind.lanes) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "core/lattice_copy.h"
 #include "core/plane_fit.h"
 
 namespace zelvo {
@@ -29,10 +30,11 @@ enum class LaneChoice { kFastest, kPlainTwo, kPlainFour, kPlainEight };
 // order (SearchCluster::LatticeOrder) share their windows: several are fitted
 // side by side, each in its own lane with its own sums. A batch copies the
 // columns of the lattice its windows reach, 24 bytes a point, so large chunks
-// of lattice order cost the least.
+// of lattice order cost the least; a copy given, kept from an earlier batch
+// over the same data, is gathered afresh only beyond what it holds.
 void FitRadiusBatch(const FitData& data, const FitChoices& choices, const AreaCentre& centre,
                     const double* x0, const double* y0, const double* q0,
                     const std::int32_t* points, int count, const FitColumns& out,
-                    LaneChoice lanes = LaneChoice::kFastest);
+                    LaneChoice lanes = LaneChoice::kFastest, LatticeCopy* copy = nullptr);
 
 }  // namespace zelvo

@@ -30,26 +30,29 @@ struct LaneTypes<8> {
 // none of them (they start at +0.0 and so never hold -0.0); the ones it does
 // use arrive in the order of its own window's visit. All arithmetic is per
 // lane, in the order of NormalSums::AddMasked, so that each lane's sums are
-// bit for bit the scalar sweep's.
-template <int L>
+// bit for bit the scalar sweep's. With kOnPoint every lane is centred on its
+// point of calculation and leaves the quantity as it is, so that x - offX is
+// the dx already made and q - 0.0 is q.
+template <int L, bool kOnPoint>
 [[gnu::always_inline]] inline void SweepLanes(const SearchCluster& cluster,
                                               const LatticeStream& stream, const LaneGroup& g,
                                               LaneSums& out) {
   using V = typename LaneTypes<L>::V;
   using M = typename LaneTypes<L>::M;
-  V x0, y0, offX, offY, offQ, one;
+  V x0, y0, offX, offY, offQ;
   for (int l = 0; l < L; ++l) {
     x0[l] = g.x0[l];
     y0[l] = g.y0[l];
     offX[l] = g.offX[l];
     offY[l] = g.offY[l];
     offQ[l] = g.offQ[l];
-    one[l] = 1.0;
   }
   const std::int64_t leave = g.leaveOutNear ? -1 : 0;
   const double radiusBelow = g.radiusBelow, radiusAbove = g.radiusAbove;
   const double nearBelow = g.nearBelow, nearAbove = g.nearAbove;
-  V a00 = {}, a01 = {}, a02 = {}, a11 = {}, a12 = {}, a22 = {}, r0 = {}, r1 = {}, r2 = {};
+  V a00 = {}, a01 = {}, a02 = {}, a11 = {}, a12 = {}, r0 = {}, r1 = {}, r2 = {};
+  // The sum of 1.0 a neighbour is a count, exact in a double below 2^53.
+  M count = {};
   M unclear = {};
   int iLo = cluster.nx, iHi = 0;
   for (int l = 0; l < L; ++l) {
@@ -91,15 +94,22 @@ template <int L>
       // A close call outside a lane's window only sends it to the exact path.
       unclear |= ~(beyond | inside) | (leave & ~(nearIn | nearOut));
       const M used = taken & ~beyond & ~(leave & nearIn);
-      const V X = (V)((M)(x - offX) & used);
-      const V Y = (V)((M)(y - offY) & used);
-      const V Z = (V)((M)(q - offQ) & used);
+      V X, Y, Z;
+      if constexpr (kOnPoint) {
+        X = (V)((M)dx & used);
+        Y = (V)((M)dy & used);
+        Z = (V)((M)(q - V{}) & used);
+      } else {
+        X = (V)((M)(x - offX) & used);
+        Y = (V)((M)(y - offY) & used);
+        Z = (V)((M)(q - offQ) & used);
+      }
       a00 += X * X;
       a01 += X * Y;
       a02 += X;
       a11 += Y * Y;
       a12 += Y;
-      a22 += (V)((M)one & used);
+      count -= used;
       r0 += X * Z;
       r1 += Y * Z;
       r2 += Z;
@@ -111,7 +121,7 @@ template <int L>
     out.sum[2][l] = a02[l];
     out.sum[3][l] = a11[l];
     out.sum[4][l] = a12[l];
-    out.sum[5][l] = a22[l];
+    out.sum[5][l] = static_cast<double>(count[l]);
     out.sum[6][l] = r0[l];
     out.sum[7][l] = r1[l];
     out.sum[8][l] = r2[l];
@@ -119,27 +129,38 @@ template <int L>
   }
 }
 
+template <int L>
+[[gnu::always_inline]] inline void SweepLanesOf(const SearchCluster& cluster,
+                                                const LatticeStream& stream, const LaneGroup& g,
+                                                LaneSums& out) {
+  if (g.centredOnPoint) {
+    SweepLanes<L, true>(cluster, stream, g, out);
+  } else {
+    SweepLanes<L, false>(cluster, stream, g, out);
+  }
+}
+
 }  // namespace
 
 void SweepLanesPlain2(const SearchCluster& cluster, const LatticeStream& stream,
                       const LaneGroup& group, LaneSums& sums) {
-  SweepLanes<2>(cluster, stream, group, sums);
+  SweepLanesOf<2>(cluster, stream, group, sums);
 }
 
 void SweepLanesPlain4(const SearchCluster& cluster, const LatticeStream& stream,
                       const LaneGroup& group, LaneSums& sums) {
-  SweepLanes<4>(cluster, stream, group, sums);
+  SweepLanesOf<4>(cluster, stream, group, sums);
 }
 
 void SweepLanesPlain8(const SearchCluster& cluster, const LatticeStream& stream,
                       const LaneGroup& group, LaneSums& sums) {
-  SweepLanes<8>(cluster, stream, group, sums);
+  SweepLanesOf<8>(cluster, stream, group, sums);
 }
 
 [[gnu::target("avx2")]] void SweepLanesAvx2(const SearchCluster& cluster,
                                             const LatticeStream& stream, const LaneGroup& group,
                                             LaneSums& sums) {
-  SweepLanes<4>(cluster, stream, group, sums);
+  SweepLanesOf<4>(cluster, stream, group, sums);
 }
 
 }  // namespace zelvo

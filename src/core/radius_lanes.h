@@ -22,6 +22,8 @@ struct LaneGroup {
   double offX[kMostLanes] = {}, offY[kMostLanes] = {}, offQ[kMostLanes] = {};
   CellRange window[kMostLanes] = {};
   bool leaveOutNear = false;
+  // Every lane's offX and offY are its x0 and y0, and its offQ is +0.0.
+  bool centredOnPoint = false;
   double radiusBelow = 0, radiusAbove = 0;  // the clear bounds of DistanceLimit
   double nearBelow = 0, nearAbove = 0;
 };

@@ -90,6 +90,50 @@ TEST(RadiusBatch, AnyOrderAndAnyCountOfPoints) {
   ExpectBatchAsAlone(field, FitChoices{}, {});
 }
 
+TEST(RadiusBatch, BatchesSharingACopyOfTheLatticeAreTheFitsAlone) {
+  Field field = Scatter(900, 120.0, 11);
+  const FitData data = field.Lay(10.0, 1.0);
+  const std::vector<std::int32_t> order = field.LatticeOrder();
+  const int n = field.Size();
+  std::vector<double> a(n), b(n), c(n), np(n);
+  const FitColumns out{a.data(), b.data(), c.data(), np.data()};
+  LatticeCopy copy;
+  // Chunks forwards, backwards and overlapping: the copy slides both ways,
+  // keeps part of what it holds or none of it.
+  std::vector<std::pair<int, int>> chunks;
+  for (int first = 0; first < n; first += 97) chunks.push_back({first, std::min(97, n - first)});
+  for (int first = n - 50; first > 0; first -= 130) chunks.push_back({first, 50});
+  chunks.push_back({0, n});
+  chunks.push_back({n / 3, 40});
+  for (const auto& [first, count] : chunks) {
+    std::fill(np.begin(), np.end(), -7.0);
+    FitRadiusBatch(data, FitChoices{}, field.centre, field.x.data(), field.y.data(), field.q.data(),
+                   order.data() + first, count, out, LaneChoice::kFastest, &copy);
+    for (int m = first; m < first + count; ++m) {
+      const int k = order[static_cast<std::size_t>(m)];
+      PlaneFit fit;
+      FitPlaneRadius(data, FitChoices{}, field.centre, field.x[k], field.y[k], field.q[k], fit);
+      ASSERT_TRUE(SameBits(a[k], fit.r[0]) && SameBits(c[k], fit.r[2]) && SameBits(np[k], fit.npoints))
+          << "chunk at " << first << ", point " << k;
+    }
+  }
+}
+
+TEST(RadiusBatch, CopiesGoToTheBatchWhoseStretchTheyHoldMost) {
+  Field field = Scatter(300, 50.0, 19);
+  const FitData data = field.Lay(5.0, 0.5);
+  LatticeCopies copies;
+  LatticeCopy& low = copies.Take(0, 100);
+  low.Cover(data, 0, 100);
+  LatticeCopy& high = copies.Take(150, 250);
+  EXPECT_NE(&low, &high) << "a copy in use is not handed out";
+  high.Cover(data, 150, 250);
+  copies.Give(low);
+  copies.Give(high);
+  EXPECT_EQ(&copies.Take(200, 260), &high);
+  EXPECT_EQ(&copies.Take(20, 60), &low);
+}
+
 TEST(RadiusBatch, TiesAtTheRadiusAndPointsOnCellBorders) {
   // An integer lattice with R = 5: the 3-4-5 neighbours lie exactly at R, and
   // with cells of 0.5 every point lies on the border between two cells.
@@ -118,6 +162,7 @@ TEST(RadiusBatch, InfiniteAndHugeQuantitiesAndCoordinates) {
   field.q[40] = -std::numeric_limits<double>::infinity();
   field.q[41] = 1e308;
   field.q[42] = -1e308;
+  field.q[43] = -0.0;
   field.q[90] = std::nan("");
   field.Lay(8.0, 0.8);
   for (int cq = 0; cq < 3; ++cq) {

@@ -1,0 +1,55 @@
+#include "core/lattice_copy.h"
+
+#include <algorithm>
+
+namespace zelvo {
+
+std::int64_t LatticeCopy::Overlap(std::int64_t first, std::int64_t last) const {
+  return std::max<std::int64_t>(0, std::min(last, last_) - std::max(first, first_));
+}
+
+LatticeStream LatticeCopy::Cover(const FitData& data, std::int64_t first, std::int64_t last) {
+  const std::int32_t* order = data.cluster->LatticeOrder();
+  // A stretch further on keeps what it shares with the one held, moved to
+  // the front; any other is gathered whole.
+  std::int64_t kept = 0;
+  if (first >= first_ && first < last_) {
+    kept = std::min(last, last_) - first;
+    if (first > first_) {
+      std::copy(held_.data() + 3 * (first - first_), held_.data() + 3 * (first - first_ + kept),
+                held_.data());
+    }
+  }
+  held_.resize(static_cast<std::size_t>(3 * (last - first)));
+  double* out = held_.data() + 3 * kept;
+  for (std::int64_t t = first + kept; t < last; ++t, out += 3) {
+    const int k = order[t];
+    out[0] = data.x[k];
+    out[1] = data.y[k];
+    out[2] = data.q[k];
+  }
+  first_ = first;
+  last_ = last;
+  return LatticeStream{held_.data(), first};
+}
+
+LatticeCopy& LatticeCopies::Take(std::int64_t first, std::int64_t last) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  if (free_.empty()) return *taken_.emplace_back(std::make_unique<LatticeCopy>());
+  const auto best = std::max_element(free_.begin(), free_.end(), [&](const auto& a, const auto& b) {
+    return a->Overlap(first, last) < b->Overlap(first, last);
+  });
+  taken_.push_back(std::move(*best));
+  free_.erase(best);
+  return *taken_.back();
+}
+
+void LatticeCopies::Give(const LatticeCopy& copy) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  const auto given = std::find_if(taken_.begin(), taken_.end(),
+                                  [&](const auto& taken) { return taken.get() == &copy; });
+  free_.push_back(std::move(*given));
+  taken_.erase(given);
+}
+
+}  // namespace zelvo
