@@ -10,25 +10,6 @@ namespace {
 
 constexpr std::uint64_t kLargestBlockWords = std::uint64_t{1} << 20;
 
-}  // namespace
-
-RadiusNeighbours::RadiusNeighbours(const FitData& data, const FitChoices& choices,
-                                   const AreaCentre& centre, int points,
-                                   std::uint64_t memoryBudgetBytes)
-    : data_(data), choices_(choices), centre_(centre) {
-  const std::uint64_t perPoint =
-      (sizeof(std::uint64_t) + sizeof(QuantityFree)) * static_cast<std::uint64_t>(points);
-  // Without room for the sums no point is kept and every fit is made afresh.
-  if (perPoint >= memoryBudgetBytes) return;
-  const std::uint64_t budgetWords = (memoryBudgetBytes - perPoint) / sizeof(std::uint64_t);
-  blockWords_ = std::min(budgetWords, kLargestBlockWords);
-  budgetBlocks_ = blockWords_ == 0 ? 0 : budgetWords / blockWords_;
-  firstWord_.assign(static_cast<std::size_t>(points), kNotKept);
-  quantityFree_.resize(static_cast<std::size_t>(points));
-}
-
-namespace {
-
 // Packs one bit a point, in the window's order, into words from `mark` on.
 class MarkWriter {
  public:
@@ -52,6 +33,22 @@ class MarkWriter {
 };
 
 }  // namespace
+
+RadiusNeighbours::RadiusNeighbours(const FitData& data, const FitChoices& choices,
+                                   const AreaCentre& centre, int points,
+                                   std::uint64_t memoryBudgetBytes)
+    : data_(data), choices_(choices), centre_(centre) {
+  const std::uint64_t perPoint =
+      (sizeof(std::uint64_t) + sizeof(QuantityFree)) * static_cast<std::uint64_t>(points);
+  // Without room for the sums no point is kept (MarksFor finds no room) and
+  // every fit is made afresh.
+  if (perPoint >= memoryBudgetBytes) return;
+  const std::uint64_t budgetWords = (memoryBudgetBytes - perPoint) / sizeof(std::uint64_t);
+  blockWords_ = std::min(budgetWords, kLargestBlockWords);
+  budgetBlocks_ = blockWords_ == 0 ? 0 : budgetWords / blockWords_;
+  firstWord_.assign(static_cast<std::size_t>(points), kNotKept);
+  quantityFree_.resize(static_cast<std::size_t>(points));
+}
 
 std::uint64_t* RadiusNeighbours::MarksFor(int k, const CellRange& window) {
   const SearchCluster& cluster = *data_.cluster;
@@ -106,7 +103,7 @@ void RadiusNeighbours::Fit(int k, double x0, double y0, double q0, PlaneFit& fit
     return;
   }
   const CellRange window = data_.cluster->CellWindow(x0, y0, data_.searchRadius);
-  std::uint64_t* marks = firstWord_.empty() ? nullptr : MarksFor(k, window);
+  std::uint64_t* marks = MarksFor(k, window);
   if (marks == nullptr) {
     FitPlaneRadius(data_, choices_, centre_, x0, y0, q0, fit);
     return;
@@ -128,12 +125,12 @@ void RadiusNeighbours::Fit(int k, double x0, double y0, double q0, PlaneFit& fit
 
 void RadiusNeighbours::FitKept(int k, double x0, double y0, double q0, PlaneFit& fit) const {
   const CellRange window = data_.cluster->CellWindow(x0, y0, data_.searchRadius);
-  const RadiusSweep off(data_, choices_, centre_, x0, y0, q0);
+  const RadiusSweep sweep(data_, choices_, centre_, x0, y0, q0);
   double r0 = 0, r1 = 0, r2 = 0;
   ForEachMarked(k, window, [&](int m) {
-    const double X = data_.x[m] - off.offX;
-    const double Y = data_.y[m] - off.offY;
-    const double Z = data_.q[m] - off.offQ;
+    const double X = data_.x[m] - sweep.offX;
+    const double Y = data_.y[m] - sweep.offY;
+    const double Z = data_.q[m] - sweep.offQ;
     r0 += X * Z;
     r1 += Y * Z;
     r2 += Z;
