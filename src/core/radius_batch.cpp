@@ -59,18 +59,23 @@ class RadiusBatch {
     Store(fit, k, out_);
   }
 
-  CellRange Window(int k) const {
-    return data_.cluster->CellWindow(x0_[k], y0_[k], data_.searchRadius);
+  // Each point's window, by its place in the batch.
+  void LayWindows(const std::int32_t* points, int count) {
+    windows_.resize(static_cast<std::size_t>(count));
+    for (int m = 0; m < count; ++m) {
+      const int k = points[m];
+      windows_[static_cast<std::size_t>(m)] =
+          data_.cluster->CellWindow(x0_[k], y0_[k], data_.searchRadius);
+    }
   }
 
   // The neighbours of every window of the batch, from the first column any
   // window reaches to the last: in lattice order one contiguous stretch.
   // False when no window holds a cell.
-  bool CopyColumns(const std::int32_t* points, int count) {
+  bool CopyColumns() {
     const SearchCluster& cluster = *data_.cluster;
     int iLo = cluster.nx, iHi = 0;
-    for (int m = 0; m < count; ++m) {
-      const CellRange w = Window(points[m]);
+    for (const CellRange& w : windows_) {
       if (w.iLo >= w.iHi || w.jLo >= w.jHi) continue;
       iLo = std::min(iLo, w.iLo);
       iHi = std::max(iHi, w.iHi);
@@ -82,42 +87,54 @@ class RadiusBatch {
     return true;
   }
 
-  // The points ordered by square tiles of the lattice, tile columns ascending,
-  // then tile rows: points that follow each other then lie close together on
-  // both axes, and their windows nearly coincide. A tile holds about as many
-  // points as one sweep has lanes.
-  std::vector<std::int32_t> InTiles(const std::int32_t* points, int count, int lanes) const {
+  // The points and their windows ordered by square tiles of the lattice,
+  // tile columns ascending, then tile rows: points that follow each other
+  // then lie close together on both axes, and their windows nearly coincide.
+  // A tile holds about as many points as one sweep has lanes.
+  void InTiles(const std::int32_t* points, int count, int lanes) {
     const SearchCluster& cluster = *data_.cluster;
     const double cellsPerPoint =
         static_cast<double>(cluster.nx) * cluster.ny / std::max(cluster.LatticeOrderSize(), 1);
     const int side = std::clamp(static_cast<int>(std::lround(std::sqrt(lanes * cellsPerPoint))), 1,
                                 64);
+    // Only the tile columns the batch reaches are counted.
+    int iLo = cluster.nx, iHi = 0;
+    for (const CellRange& w : windows_) {
+      iLo = std::min(iLo, w.iLo);
+      iHi = std::max(iHi, w.iLo + 1);
+    }
     const std::int64_t tileRows = cluster.ny / side + 1;
-    const std::int64_t tiles = (cluster.nx / side + 1) * tileRows;
-    const auto tileOf = [&](int k) {
-      const CellRange w = Window(k);
-      return static_cast<std::int64_t>(w.iLo / side) * tileRows + w.jLo / side;
+    const std::int64_t tiles = std::max(0, (iHi - 1) / side - iLo / side + 1) * tileRows;
+    const auto tileOf = [&](std::size_t m) {
+      const CellRange& w = windows_[m];
+      return static_cast<std::int64_t>(w.iLo / side - iLo / side) * tileRows + w.jLo / side;
     };
-    std::vector<std::int32_t> tiled(static_cast<std::size_t>(count));
+    std::vector<std::int32_t> order(static_cast<std::size_t>(count));
     if (tiles > 4 * static_cast<std::int64_t>(count) + 4096) {
       std::vector<std::pair<std::int64_t, int>> keyed(static_cast<std::size_t>(count));
-      for (int m = 0; m < count; ++m) keyed[static_cast<std::size_t>(m)] = {tileOf(points[m]), m};
+      for (std::size_t m = 0; m < keyed.size(); ++m) keyed[m] = {tileOf(m), static_cast<int>(m)};
       std::sort(keyed.begin(), keyed.end());
-      for (int m = 0; m < count; ++m) tiled[static_cast<std::size_t>(m)] = points[keyed[m].second];
-      return tiled;
+      for (std::size_t m = 0; m < keyed.size(); ++m) order[m] = keyed[m].second;
+    } else {
+      // Counting sort: the tile of each point, counts, running starts, placement.
+      std::vector<std::int32_t> tileOfPoint(static_cast<std::size_t>(count));
+      std::vector<std::int32_t> start(static_cast<std::size_t>(tiles) + 1, 0);
+      for (std::size_t m = 0; m < tileOfPoint.size(); ++m) {
+        tileOfPoint[m] = static_cast<std::int32_t>(tileOf(m));
+        ++start[static_cast<std::size_t>(tileOfPoint[m]) + 1];
+      }
+      for (std::size_t t = 1; t < start.size(); ++t) start[t] += start[t - 1];
+      for (std::size_t m = 0; m < tileOfPoint.size(); ++m) {
+        order[static_cast<std::size_t>(start[static_cast<std::size_t>(tileOfPoint[m])]++)] =
+            static_cast<std::int32_t>(m);
+      }
     }
-    // Counting sort: the tile of each point, counts, running starts, placement.
-    std::vector<std::int32_t> tileOfPoint(static_cast<std::size_t>(count));
-    std::vector<std::int32_t> start(static_cast<std::size_t>(tiles) + 1, 0);
-    for (int m = 0; m < count; ++m) {
-      tileOfPoint[static_cast<std::size_t>(m)] = static_cast<std::int32_t>(tileOf(points[m]));
-      ++start[static_cast<std::size_t>(tileOfPoint[static_cast<std::size_t>(m)]) + 1];
+    tiled_.resize(order.size());
+    tiledWindows_.resize(order.size());
+    for (std::size_t m = 0; m < order.size(); ++m) {
+      tiled_[m] = points[order[m]];
+      tiledWindows_[m] = windows_[static_cast<std::size_t>(order[m])];
     }
-    for (std::size_t t = 1; t < start.size(); ++t) start[t] += start[t - 1];
-    for (int m = 0; m < count; ++m) {
-      tiled[static_cast<std::size_t>(start[static_cast<std::size_t>(tileOfPoint[static_cast<std::size_t>(m)])]++)] = points[m];
-    }
-    return tiled;
   }
 
   // The lanes' windows may together cover much more than each alone (points
@@ -147,7 +164,9 @@ class RadiusBatch {
     return true;
   }
 
-  void FitGroup(const SweepKind& kind, const std::int32_t* points, int used) {
+  // The tiled points first .. first+used-1 as one group of lanes.
+  void FitGroup(const SweepKind& kind, int first, int used) {
+    const std::int32_t* points = tiled_.data() + first;
     LaneGroup group = common_;
     group.lanes = kind.lanes;
     for (int l = 0; l < used; ++l) {
@@ -157,7 +176,7 @@ class RadiusBatch {
       group.offX[l] = CentreOffset(choices_.centerX, centre_.cx, x0_[k]);
       group.offY[l] = CentreOffset(choices_.centerY, centre_.cy, y0_[k]);
       group.offQ[l] = CentreOffset(choices_.centerQ, centre_.cq, q0_[k]);
-      group.window[l] = Window(k);
+      group.window[l] = tiledWindows_[static_cast<std::size_t>(first + l)];
     }
     group.centredOnPoint = CentredOnPoint(group, used);
     if (!SharesWindows(group)) {
@@ -191,6 +210,9 @@ class RadiusBatch {
   LaneGroup common_;
   LatticeCopy& copy_;
   LatticeStream stream_;
+  std::vector<CellRange> windows_;  // by place in the batch
+  std::vector<std::int32_t> tiled_;
+  std::vector<CellRange> tiledWindows_;
 };
 
 }  // namespace
@@ -207,16 +229,15 @@ void FitRadiusBatch(const FitData& data, const FitChoices& choices, const AreaCe
     for (int m = 0; m < count; ++m) batch.FitAlone(points[m]);
     return;
   }
+  batch.LayWindows(points, count);
   // The tiling's counts are freed before the copy is made: the two together
   // would raise the peak of a run.
-  const std::vector<std::int32_t> tiled = batch.InTiles(points, count, kind.lanes);
-  if (!batch.CopyColumns(points, count)) {
+  batch.InTiles(points, count, kind.lanes);
+  if (!batch.CopyColumns()) {
     for (int m = 0; m < count; ++m) batch.FitAlone(points[m]);
     return;
   }
-  for (int m = 0; m < count; m += kind.lanes) {
-    batch.FitGroup(kind, tiled.data() + m, std::min(kind.lanes, count - m));
-  }
+  for (int m = 0; m < count; m += kind.lanes) batch.FitGroup(kind, m, std::min(kind.lanes, count - m));
 }
 
 }  // namespace zelvo
