@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "core/nearest_fit.h"
@@ -52,6 +53,23 @@ TEST(NearestFit, GrowsTheWindowUntilNPointsAreFound) {
   EXPECT_EQ(s.Fit(data, 8, fit), 1) << "only seven others exist: no endless widening";
   ASSERT_EQ(s.Fit(data, 8, fit, FitChoices{true, 2, 2, 0}), 0) << "the point itself counts when IN";
   EXPECT_EQ(fit.npoints, 8);
+}
+
+TEST(NearestFit, APointWhoseSquareRoundsAboveTheNthButWhoseDistanceDoesNotIsIn) {
+  Scatter s;
+  s.Add(0, 0);
+  for (int k = 1; k <= 9; ++k) s.Add(0.1 * k, -0.05 * k);
+  // The tenth: 3-4-5, a square of exactly 25, met first (the same cell, in
+  // table order); then a point whose square rounds to 25.000000000000004
+  // while its hypot is exactly 5.
+  s.Add(4, 3);
+  s.Add(3.2114584735437903, 3.832301459006558);
+  ASSERT_GT(s.x.back() * s.x.back() + s.y.back() * s.y.back(), 25.0);
+  ASSERT_EQ(std::hypot(s.x.back(), s.y.back()), 5.0);
+  const FitData data = s.Lay(30);
+  PlaneFit fit;
+  ASSERT_EQ(s.Fit(data, 10, fit), 0);
+  EXPECT_EQ(fit.npoints, 11);
 }
 
 TEST(NearestFit, TiesAtTheNthDistanceAndNearTwins) {
