@@ -1,11 +1,17 @@
 #include "core/plane_fit.h"
 
+#include <cmath>
+#include <type_traits>
+
 #include "core/radius_sweep.h"
 
-#include <cmath>
-
 namespace zelvo {
-int SolveSLE(double A[3][3], double r[3], int n) {
+namespace {
+
+// The elimination for a count known when compiling (the 3 of every plane
+// fit, whose loops then unroll) or only when running.
+template <typename Count>
+int Eliminate(double A[3][3], double r[3], Count n) {
   for (int i = 0; i < n; ++i) {
     const double p = A[i][i];
     if (std::fabs(p) == 0.0) {
@@ -22,6 +28,12 @@ int SolveSLE(double A[3][3], double r[3], int n) {
     }
   }
   return 0;
+}
+
+}  // namespace
+
+int SolveSLE(double A[3][3], double r[3], int n) {
+  return n == 3 ? Eliminate(A, r, std::integral_constant<int, 3>{}) : Eliminate(A, r, n);
 }
 
 void NormalSums::Solve(PlaneFit& fit) const {
