@@ -30,6 +30,29 @@ SweepKind ChooseSweep(LaneChoice choice) {
   return {SweepLanesPlain2, 2};
 }
 
+// The places 0 .. keys.size()-1 ordered by their keys (each below
+// `keyCount`), equal keys in place order.
+std::vector<std::int32_t> AscendingByKey(const std::vector<std::int64_t>& keys,
+                                         std::int64_t keyCount) {
+  std::vector<std::int32_t> order(keys.size());
+  if (keyCount > 4 * static_cast<std::int64_t>(keys.size()) + 4096) {
+    std::vector<std::pair<std::int64_t, std::int32_t>> keyed(keys.size());
+    for (std::size_t m = 0; m < keys.size(); ++m) keyed[m] = {keys[m], static_cast<std::int32_t>(m)};
+    std::sort(keyed.begin(), keyed.end());
+    for (std::size_t m = 0; m < keys.size(); ++m) order[m] = keyed[m].second;
+    return order;
+  }
+  // Counting sort: counts, running starts, placement.
+  std::vector<std::int32_t> start(static_cast<std::size_t>(keyCount) + 1, 0);
+  for (const std::int64_t key : keys) ++start[static_cast<std::size_t>(key) + 1];
+  for (std::size_t t = 1; t < start.size(); ++t) start[t] += start[t - 1];
+  for (std::size_t m = 0; m < keys.size(); ++m) {
+    order[static_cast<std::size_t>(start[static_cast<std::size_t>(keys[m])]++)] =
+        static_cast<std::int32_t>(m);
+  }
+  return order;
+}
+
 void Store(const PlaneFit& fit, int k, const FitColumns& out) {
   out.a[k] = fit.r[0];
   out.b[k] = fit.r[1];
@@ -91,7 +114,7 @@ class RadiusBatch {
   // tile columns ascending, then tile rows: points that follow each other
   // then lie close together on both axes, and their windows nearly coincide.
   // A tile holds about as many points as one sweep has lanes.
-  void InTiles(const std::int32_t* points, int count, int lanes) {
+  void InTiles(const std::int32_t* points, int lanes) {
     const SearchCluster& cluster = *data_.cluster;
     const double cellsPerPoint =
         static_cast<double>(cluster.nx) * cluster.ny / std::max(cluster.LatticeOrderSize(), 1);
@@ -105,30 +128,12 @@ class RadiusBatch {
     }
     const std::int64_t tileRows = cluster.ny / side + 1;
     const std::int64_t tiles = std::max(0, (iHi - 1) / side - iLo / side + 1) * tileRows;
-    const auto tileOf = [&](std::size_t m) {
+    std::vector<std::int64_t> tileOfPoint(windows_.size());
+    for (std::size_t m = 0; m < windows_.size(); ++m) {
       const CellRange& w = windows_[m];
-      return static_cast<std::int64_t>(w.iLo / side - iLo / side) * tileRows + w.jLo / side;
-    };
-    std::vector<std::int32_t> order(static_cast<std::size_t>(count));
-    if (tiles > 4 * static_cast<std::int64_t>(count) + 4096) {
-      std::vector<std::pair<std::int64_t, int>> keyed(static_cast<std::size_t>(count));
-      for (std::size_t m = 0; m < keyed.size(); ++m) keyed[m] = {tileOf(m), static_cast<int>(m)};
-      std::sort(keyed.begin(), keyed.end());
-      for (std::size_t m = 0; m < keyed.size(); ++m) order[m] = keyed[m].second;
-    } else {
-      // Counting sort: the tile of each point, counts, running starts, placement.
-      std::vector<std::int32_t> tileOfPoint(static_cast<std::size_t>(count));
-      std::vector<std::int32_t> start(static_cast<std::size_t>(tiles) + 1, 0);
-      for (std::size_t m = 0; m < tileOfPoint.size(); ++m) {
-        tileOfPoint[m] = static_cast<std::int32_t>(tileOf(m));
-        ++start[static_cast<std::size_t>(tileOfPoint[m]) + 1];
-      }
-      for (std::size_t t = 1; t < start.size(); ++t) start[t] += start[t - 1];
-      for (std::size_t m = 0; m < tileOfPoint.size(); ++m) {
-        order[static_cast<std::size_t>(start[static_cast<std::size_t>(tileOfPoint[m])]++)] =
-            static_cast<std::int32_t>(m);
-      }
+      tileOfPoint[m] = static_cast<std::int64_t>(w.iLo / side - iLo / side) * tileRows + w.jLo / side;
     }
+    const std::vector<std::int32_t> order = AscendingByKey(tileOfPoint, tiles);
     tiled_.resize(order.size());
     tiledWindows_.resize(order.size());
     for (std::size_t m = 0; m < order.size(); ++m) {
@@ -232,7 +237,7 @@ void FitRadiusBatch(const FitData& data, const FitChoices& choices, const AreaCe
   batch.LayWindows(points, count);
   // The tiling's counts are freed before the copy is made: the two together
   // would raise the peak of a run.
-  batch.InTiles(points, count, kind.lanes);
+  batch.InTiles(points, kind.lanes);
   if (!batch.CopyColumns()) {
     for (int m = 0; m < count; ++m) batch.FitAlone(points[m]);
     return;
