@@ -56,8 +56,7 @@ void FitPlaneRadius(const FitData& data, const FitChoices& choices, const AreaCe
   const RadiusSweep sweep(data, choices, centre, x0, y0, q0);
   const CellRange window = data.cluster->CellWindow(x0, y0, data.searchRadius);
   NormalSums sums;
-  const auto unnoted = [](bool) {};
-  if (!SweepClear(sweep, window, sums, unnoted)) SweepExact(sweep, window, sums, unnoted);
+  if (!SweepClear(sweep, window, sums, NoNotes{})) SweepExact(sweep, window, sums, NoNotes{});
   sums.Solve(fit);
 }
 

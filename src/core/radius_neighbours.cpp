@@ -10,7 +10,8 @@ namespace {
 
 constexpr std::uint64_t kLargestBlockWords = std::uint64_t{1} << 20;
 
-// Packs one bit a point, in the window's order, into words from `mark` on.
+// Packs one bit a point, in the window's order, into words from `mark` on;
+// the notes of a radius sweep.
 class MarkWriter {
  public:
   explicit MarkWriter(std::uint64_t* mark) : mark_(mark) {}
@@ -110,13 +111,8 @@ void RadiusNeighbours::Fit(int k, double x0, double y0, double q0, PlaneFit& fit
   }
   const RadiusSweep sweep(data_, choices_, centre_, x0, y0, q0);
   NormalSums sums;
-  MarkWriter clear(marks);
-  if (SweepClear(sweep, window, sums, [&clear](bool used) { clear.Put(used); })) {
-    clear.Finish();
-  } else {
-    MarkWriter exact(marks);
-    SweepExact(sweep, window, sums, [&exact](bool used) { exact.Put(used); });
-    exact.Finish();
+  if (!SweepClear(sweep, window, sums, MarkWriter(marks))) {
+    SweepExact(sweep, window, sums, MarkWriter(marks));
   }
   quantityFree_[static_cast<std::size_t>(k)] = {sums.a00, sums.a01, sums.a02,
                                                 sums.a11, sums.a12, sums.a22};

@@ -55,10 +55,17 @@ struct RadiusSweep {
   RadiusNeighbourTest used;
 };
 
+// What a sweep tells of each point of its window, in order: whether the fit
+// used it. Taken by value, so that a sweep keeps its state in registers.
+struct NoNotes {
+  void Put(bool) {}
+  void Finish() {}
+};
+
 // The sums over the window by squared distances alone, with no call in the
-// loop so that the sums stay in registers; note(used) hears every point of
-// the window in order. False when some distance was too close to call that
-// way; the sums are then to be made again exactly.
+// loop so that the sums stay in registers; `note` hears every point of the
+// window. False when some distance was too close to call that way; the sums
+// (and notes) are then to be made again exactly.
 template <typename Note>
 bool SweepClear(const RadiusSweep& w, const CellRange& window, NormalSums& out, Note note) {
   const SearchCluster& cluster = *w.data.cluster;
@@ -74,10 +81,11 @@ bool SweepClear(const RadiusSweep& w, const CellRange& window, NormalSums& out, 
       const double dx = xs[k] - w.x0;
       const double dy = ys[k] - w.y0;
       const bool used = w.used.UsedClearly(dx * dx + dy * dy, unclear);
-      note(used);
+      note.Put(used);
       sums.AddMasked(xs[k] - w.offX, ys[k] - w.offY, qs[k] - w.offQ, used);
     }
   }
+  note.Finish();
   out = sums;
   return !unclear;
 }
@@ -88,9 +96,10 @@ void SweepExact(const RadiusSweep& w, const CellRange& window, NormalSums& sums,
   sums = NormalSums{};
   w.data.cluster->ForEachInWindow(window, [&](int k) {
     const bool used = w.used.Used(w.data.x[k] - w.x0, w.data.y[k] - w.y0);
-    note(used);
+    note.Put(used);
     if (used) sums.Add(w.data.x[k] - w.offX, w.data.y[k] - w.offY, w.data.q[k] - w.offQ);
   });
+  note.Finish();
 }
 
 }  // namespace zelvo
