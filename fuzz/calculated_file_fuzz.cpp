@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/quiet_observer.h"
 #include "io/calculated_file.h"
-#include "quiet_observer.h"
 #include "run_pieces.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

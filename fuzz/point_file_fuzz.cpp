@@ -3,9 +3,9 @@
 // the lattice, the passes of the fits and the previews.
 #include <cstdint>
 
+#include "base/quiet_observer.h"
 #include "fuzz_bytes.h"
 #include "io/point_reader.h"
-#include "quiet_observer.h"
 #include "run_pieces.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

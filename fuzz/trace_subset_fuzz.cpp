@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <string_view>
 
+#include "base/quiet_observer.h"
 #include "fuzz_bytes.h"
 #include "io/point_reader.h"
 #include "io/trace_subset_reader.h"
-#include "quiet_observer.h"
 #include "run_pieces.h"
 
 namespace {

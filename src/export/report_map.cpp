@@ -12,8 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "base/number_text.h"
-#include "base/run_observer.h"
+#include "base/quiet_observer.h"
 #include "base/whole_file.h"
 #include "export/map_axes.h"
 #include "export/map_canvas.h"
@@ -35,16 +34,9 @@ using Context = std::unique_ptr<cairo_t, decltype(&cairo_destroy)>;
 
 // Resampling speaks only when memory runs out; the map keeps that message as
 // its reason rather than showing it.
-class MessageKeeper final : public RunObserver {
+class MessageKeeper final : public QuietObserver {
  public:
   void ShowMessage(std::string_view text) override { message_ = text; }
-  bool Ask(std::string_view, std::string_view) override { return false; }
-  void ProcessMessages() override {}
-  void SetProgressRange(int, int) override {}
-  void SetProgressPosition(int) override {}
-  void ShowHourglass() override {}
-  void RestoreCursor() override {}
-  std::string NumberToText(double value) const override { return FormatGeneral(value, '.'); }
 
   const std::string& message() const { return message_; }
 

@@ -8,8 +8,9 @@
 
 namespace zelvo {
 
-// Watches a fuzzed run without a window: messages go nowhere, and every
-// question is answered No, so that nothing the input holds can stop the run.
+// Watches work that nobody sees: messages go nowhere, and every question is
+// answered No, so that nothing can stop the work; numbers are written with a
+// decimal point.
 class QuietObserver : public RunObserver {
  public:
   void ShowMessage(std::string_view) override {}
