@@ -1,28 +1,154 @@
 #include "core/radius_lanes.h"
 
+#include <bit>
+#include <cmath>
 #include <cstdint>
 
 namespace zelvo {
 namespace {
 
-// The vectors of L doubles and of their masks.
+// The vectors of L doubles and of their masks, and the same bits unsigned.
 template <int L>
 struct LaneTypes;
 template <>
 struct LaneTypes<2> {
   typedef double V __attribute__((vector_size(16)));
   typedef std::int64_t M __attribute__((vector_size(16)));
+  typedef std::uint64_t U __attribute__((vector_size(16)));
 };
 template <>
 struct LaneTypes<4> {
   typedef double V __attribute__((vector_size(32)));
   typedef std::int64_t M __attribute__((vector_size(32)));
+  typedef std::uint64_t U __attribute__((vector_size(32)));
 };
 template <>
 struct LaneTypes<8> {
   typedef double V __attribute__((vector_size(64)));
   typedef std::int64_t M __attribute__((vector_size(64)));
+  typedef std::uint64_t U __attribute__((vector_size(64)));
 };
+
+constexpr std::uint64_t kSignBit = std::uint64_t{1} << 63;
+
+// The closed range lo .. hi of 64-bit patterns as one signed compare: b lies
+// in it when b - lo, unsigned, is at most hi - lo, and moving both sides by
+// 2^63 turns that unsigned compare into a signed one. Non-negative doubles
+// ascend with their bit patterns, so a range of them is a range of patterns.
+struct PatternRange {
+  std::uint64_t shift = 0;  // b - shift is b - lo moved by 2^63
+  std::int64_t limit = 0;   // b is in the range when b - shift is below this
+};
+
+PatternRange RangeOfPatterns(std::uint64_t lo, std::uint64_t hi) {
+  return {lo - kSignBit, static_cast<std::int64_t>((hi - lo + 1) ^ kSignBit)};
+}
+
+std::uint64_t Pattern(double value) { return std::bit_cast<std::uint64_t>(value); }
+
+// Which squared distances a lane may use and which of those it surely uses:
+// the ones between are the close calls of the radius and, when the point of
+// calculation is left out, of the near distance. False where the bounds leave
+// no such ranges (no usable square, or a radius as small as the near distance):
+// then every lane takes the exact path.
+bool UseRanges(const LaneGroup& g, PatternRange& mayUse, PatternRange& sure) {
+  if (!(g.radiusBelow > 0.0) || !(g.radiusAbove < INFINITY)) return false;
+  std::uint64_t useFrom = 0, sureFrom = 0;
+  if (g.leaveOutNear) {
+    if (!(g.nearBelow >= 0.0) || !(g.nearAbove < g.radiusBelow)) return false;
+    useFrom = Pattern(g.nearBelow);
+    sureFrom = Pattern(g.nearAbove) + 1;
+  }
+  const std::uint64_t sureTo = Pattern(g.radiusBelow) - 1;
+  if (sureFrom > sureTo) return false;
+  mayUse = RangeOfPatterns(useFrom, Pattern(g.radiusAbove));
+  sure = RangeOfPatterns(sureFrom, sureTo);
+  return true;
+}
+
+// What every candidate of a sweep is compared with, per lane.
+template <int L>
+struct LaneBounds {
+  using V = typename LaneTypes<L>::V;
+  using M = typename LaneTypes<L>::M;
+  using U = typename LaneTypes<L>::U;
+  V x0, y0, offX, offY, offQ;
+  U mayUseShift, sureShift;
+  M mayUseLimit, sureLimit;
+  // The current column's run of each lane as a range of positions less the
+  // first position swept, moved by 2^63 like PatternRange.
+  M runLimit;
+};
+
+template <int L>
+struct LaneAccumulators {
+  using V = typename LaneTypes<L>::V;
+  using M = typename LaneTypes<L>::M;
+  V a00 = {}, a01 = {}, a02 = {}, a11 = {}, a12 = {}, r0 = {}, r1 = {}, r2 = {};
+  // The sum of 1.0 a neighbour is a count, exact in a double below 2^53.
+  M count = {};
+  M closeCall = {};  // some squared distance was too close to call
+};
+
+// The candidates at positions from .. to-1 of one column. Each lane's test of
+// its run, of the distances it may use and of those it surely uses is one
+// signed compare of 64-bit patterns; a distance it may but not surely use is
+// a close call.
+template <int L, bool kOnPoint>
+[[gnu::always_inline]] inline void SweepRun(const double* p, std::int64_t from, std::int64_t to,
+                                            typename LaneTypes<L>::U& place,
+                                            const LaneBounds<L>* bounds,
+                                            LaneAccumulators<L>& acc) {
+  using V = typename LaneTypes<L>::V;
+  using M = typename LaneTypes<L>::M;
+  using U = typename LaneTypes<L>::U;
+  V a00 = acc.a00, a01 = acc.a01, a02 = acc.a02, a11 = acc.a11, a12 = acc.a12;
+  V r0 = acc.r0, r1 = acc.r1, r2 = acc.r2;
+  M count = acc.count, closeCall = acc.closeCall;
+  for (std::int64_t t = from; t < to; ++t, p += 3, place += 1) {
+    // The bounds are read from memory at each use: held in registers they
+    // would push the sums out of them, and a sum kept in memory makes every
+    // candidate wait for the store of the one before.
+    const LaneBounds<L>* c = bounds;
+    asm("" : "+r"(c));
+    const double x = p[0], y = p[1], q = p[2];
+    const V dx = x - c->x0;
+    const V dy = y - c->y0;
+    const V squared = dx * dx + dy * dy;
+    const U pattern = (U)squared;
+    const M taken = (M)place < c->runLimit;
+    const M mayUse = (M)(pattern - c->mayUseShift) < c->mayUseLimit;
+    const M sure = (M)(pattern - c->sureShift) < c->sureLimit;
+    // A close call outside a lane's run only sends it to the exact path.
+    closeCall |= mayUse & ~sure;
+    const M used = taken & mayUse;
+    V X, Y, Z;
+    if constexpr (kOnPoint) {
+      X = (V)((M)dx & used);
+      Y = (V)((M)dy & used);
+      // q - (+0.0) and q + (-0.0) are q but for a signalling NaN, which the
+      // compiler may leave as it is: the sums it meets become the same quiet
+      // NaN either way.
+      Z = (V)((M)(q + V{} * -1.0) & used);
+    } else {
+      X = (V)((M)(x - c->offX) & used);
+      Y = (V)((M)(y - c->offY) & used);
+      Z = (V)((M)(q - c->offQ) & used);
+    }
+    a00 += X * X;
+    a01 += X * Y;
+    a02 += X;
+    a11 += Y * Y;
+    a12 += Y;
+    count -= used;
+    r0 += X * Z;
+    r1 += Y * Z;
+    r2 += Z;
+  }
+  acc.a00 = a00, acc.a01 = a01, acc.a02 = a02, acc.a11 = a11, acc.a12 = a12;
+  acc.r0 = r0, acc.r1 = r1, acc.r2 = r2;
+  acc.count = count, acc.closeCall = closeCall;
+}
 
 // The sweep of FitPlaneRadius over the union of the lanes' windows, each lane
 // a point of calculation with its own sums. A neighbour outside a lane's own
@@ -32,28 +158,30 @@ struct LaneTypes<8> {
 // lane, in the order of NormalSums::AddMasked, so that each lane's sums are
 // bit for bit the scalar sweep's. With kOnPoint every lane is centred on its
 // point of calculation and leaves the quantity as it is, so that x - offX is
-// the dx already made and q - 0.0 is q.
+// the dx already made.
 template <int L, bool kOnPoint>
 [[gnu::always_inline]] inline void SweepLanes(const SearchCluster& cluster,
                                               const LatticeStream& stream, const LaneGroup& g,
                                               LaneSums& out) {
-  using V = typename LaneTypes<L>::V;
-  using M = typename LaneTypes<L>::M;
-  V x0, y0, offX, offY, offQ;
-  for (int l = 0; l < L; ++l) {
-    x0[l] = g.x0[l];
-    y0[l] = g.y0[l];
-    offX[l] = g.offX[l];
-    offY[l] = g.offY[l];
-    offQ[l] = g.offQ[l];
+  using U = typename LaneTypes<L>::U;
+  PatternRange mayUse, sure;
+  if (!UseRanges(g, mayUse, sure)) {
+    for (int l = 0; l < L; ++l) out.unclear[l] = true;
+    return;
   }
-  const std::int64_t leave = g.leaveOutNear ? -1 : 0;
-  const double radiusBelow = g.radiusBelow, radiusAbove = g.radiusAbove;
-  const double nearBelow = g.nearBelow, nearAbove = g.nearAbove;
-  V a00 = {}, a01 = {}, a02 = {}, a11 = {}, a12 = {}, r0 = {}, r1 = {}, r2 = {};
-  // The sum of 1.0 a neighbour is a count, exact in a double below 2^53.
-  M count = {};
-  M unclear = {};
+  LaneBounds<L> bounds;
+  for (int l = 0; l < L; ++l) {
+    bounds.x0[l] = g.x0[l];
+    bounds.y0[l] = g.y0[l];
+    bounds.offX[l] = g.offX[l];
+    bounds.offY[l] = g.offY[l];
+    bounds.offQ[l] = g.offQ[l];
+    bounds.mayUseShift[l] = mayUse.shift;
+    bounds.mayUseLimit[l] = mayUse.limit;
+    bounds.sureShift[l] = sure.shift;
+    bounds.sureLimit[l] = sure.limit;
+  }
+  LaneAccumulators<L> acc;
   int iLo = cluster.nx, iHi = 0;
   for (int l = 0; l < L; ++l) {
     if (g.window[l].iLo >= g.window[l].iHi) continue;
@@ -61,71 +189,39 @@ template <int L, bool kOnPoint>
     iHi = g.window[l].iHi > iHi ? g.window[l].iHi : iHi;
   }
   const std::int32_t* order = cluster.LatticeOrder();
+  std::int64_t begin[L], end[L];
   for (int i = iLo; i < iHi; ++i) {
     // Where, in lattice order, each lane's window meets this column: a lane
     // takes the neighbours from its begin up to its end.
-    // Positions are held as doubles (exact below 2^53): compares of doubles
-    // make masks on every instruction set, those of 64-bit integers not.
-    V begin = {}, end = {};
     std::int64_t from = INT64_MAX, to = 0;
     for (int l = 0; l < L; ++l) {
       const CellRange& w = g.window[l];
+      begin[l] = end[l] = 0;
       if (i < w.iLo || i >= w.iHi || w.jLo >= w.jHi) continue;
-      const std::int64_t first = cluster.ColumnRunBegin(i, w.jLo) - order;
-      const std::int64_t last = cluster.ColumnRunEnd(i, w.jHi) - order;
-      begin[l] = static_cast<double>(first);
-      end[l] = static_cast<double>(last);
-      from = first < from ? first : from;
-      to = last > to ? last : to;
+      begin[l] = cluster.ColumnRunBegin(i, w.jLo) - order;
+      end[l] = cluster.ColumnRunEnd(i, w.jHi) - order;
+      from = begin[l] < from ? begin[l] : from;
+      to = end[l] > to ? end[l] : to;
     }
     if (from >= to) continue;  // no lane's window meets this column
-    const double* p = stream.xyq + 3 * (from - stream.first);
-    for (std::int64_t t = from; t < to; ++t, p += 3) {
-      const double x = p[0], y = p[1], q = p[2];
-      const double position = static_cast<double>(t);
-      const M taken = (position >= begin) & (position < end);
-      const V dx = x - x0;
-      const V dy = y - y0;
-      const V squared = dx * dx + dy * dy;
-      const M beyond = squared > radiusAbove;
-      const M inside = squared < radiusBelow;
-      const M nearIn = squared < nearBelow;
-      const M nearOut = squared > nearAbove;
-      // A close call outside a lane's window only sends it to the exact path.
-      unclear |= ~(beyond | inside) | (leave & ~(nearIn | nearOut));
-      const M used = taken & ~beyond & ~(leave & nearIn);
-      V X, Y, Z;
-      if constexpr (kOnPoint) {
-        X = (V)((M)dx & used);
-        Y = (V)((M)dy & used);
-        Z = (V)((M)(q - V{}) & used);
-      } else {
-        X = (V)((M)(x - offX) & used);
-        Y = (V)((M)(y - offY) & used);
-        Z = (V)((M)(q - offQ) & used);
-      }
-      a00 += X * X;
-      a01 += X * Y;
-      a02 += X;
-      a11 += Y * Y;
-      a12 += Y;
-      count -= used;
-      r0 += X * Z;
-      r1 += Y * Z;
-      r2 += Z;
+    U place;
+    for (int l = 0; l < L; ++l) {
+      place[l] = static_cast<std::uint64_t>(from - begin[l]) ^ kSignBit;
+      bounds.runLimit[l] = static_cast<std::int64_t>(static_cast<std::uint64_t>(end[l] - begin[l]) ^ kSignBit);
     }
+    SweepRun<L, kOnPoint>(stream.xyq + 3 * (from - stream.first), from, to, place, &bounds, acc);
   }
   for (int l = 0; l < L; ++l) {
-    out.sum[0][l] = a00[l];
-    out.sum[1][l] = a01[l];
-    out.sum[2][l] = a02[l];
-    out.sum[3][l] = a11[l];
-    out.sum[4][l] = a12[l];
-    out.sum[5][l] = static_cast<double>(count[l]);
-    out.sum[6][l] = r0[l];
-    out.sum[7][l] = r1[l];
-    out.sum[8][l] = r2[l];
-    out.unclear[l] = unclear[l] != 0;
+    out.sum[0][l] = acc.a00[l];
+    out.sum[1][l] = acc.a01[l];
+    out.sum[2][l] = acc.a02[l];
+    out.sum[3][l] = acc.a11[l];
+    out.sum[4][l] = acc.a12[l];
+    out.sum[5][l] = static_cast<double>(acc.count[l]);
+    out.sum[6][l] = acc.r0[l];
+    out.sum[7][l] = acc.r1[l];
+    out.sum[8][l] = acc.r2[l];
+    out.unclear[l] = acc.closeCall[l] != 0;
   }
 }
 
