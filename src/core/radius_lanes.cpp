@@ -150,6 +150,27 @@ template <int L, bool kOnPoint>
   acc.count = count, acc.closeCall = closeCall;
 }
 
+// One column, where lane l takes the neighbours from begin[l] up to end[l].
+template <int L, bool kOnPoint>
+[[gnu::always_inline]] inline void SweepColumn(const LatticeStream& stream,
+                                               const std::int64_t* begin, const std::int64_t* end,
+                                               LaneBounds<L>& bounds, LaneAccumulators<L>& acc) {
+  std::int64_t from = INT64_MAX, to = 0;
+  for (int l = 0; l < L; ++l) {
+    if (begin[l] >= end[l]) continue;
+    from = begin[l] < from ? begin[l] : from;
+    to = end[l] > to ? end[l] : to;
+  }
+  if (from >= to) return;  // no lane's window meets this column
+  typename LaneTypes<L>::U place;
+  for (int l = 0; l < L; ++l) {
+    place[l] = static_cast<std::uint64_t>(from - begin[l]) ^ kSignBit;
+    bounds.runLimit[l] =
+        static_cast<std::int64_t>(static_cast<std::uint64_t>(end[l] - begin[l]) ^ kSignBit);
+  }
+  SweepRun<L, kOnPoint>(stream.xyq + 3 * (from - stream.first), from, to, place, &bounds, acc);
+}
+
 // The sweep of FitPlaneRadius over the union of the lanes' windows, each lane
 // a point of calculation with its own sums. A neighbour outside a lane's own
 // window, or not used by it, adds +0.0 to that lane's sums, which changes
@@ -163,7 +184,6 @@ template <int L, bool kOnPoint>
 [[gnu::always_inline]] inline void SweepLanes(const SearchCluster& cluster,
                                               const LatticeStream& stream, const LaneGroup& g,
                                               LaneSums& out) {
-  using U = typename LaneTypes<L>::U;
   PatternRange mayUse, sure;
   if (!UseRanges(g, mayUse, sure)) {
     for (int l = 0; l < L; ++l) out.unclear[l] = true;
@@ -188,28 +208,24 @@ template <int L, bool kOnPoint>
     iLo = g.window[l].iLo < iLo ? g.window[l].iLo : iLo;
     iHi = g.window[l].iHi > iHi ? g.window[l].iHi : iHi;
   }
-  const std::int32_t* order = cluster.LatticeOrder();
-  std::int64_t begin[L], end[L];
-  for (int i = iLo; i < iHi; ++i) {
-    // Where, in lattice order, each lane's window meets this column: a lane
-    // takes the neighbours from its begin up to its end.
-    std::int64_t from = INT64_MAX, to = 0;
+  // Where, in lattice order, each lane's window meets each column: a lane
+  // takes the neighbours from its begin up to its end. Laid out for a stretch
+  // of columns at a time, lane by lane, so that the lattice walks one column
+  // after the other.
+  constexpr int kColumns = 64;
+  std::int64_t begin[kColumns][L], end[kColumns][L];
+  for (int stretch = iLo; stretch < iHi; stretch += kColumns) {
+    const int stretchEnd = iHi - stretch < kColumns ? iHi : stretch + kColumns;
     for (int l = 0; l < L; ++l) {
       const CellRange& w = g.window[l];
-      begin[l] = end[l] = 0;
-      if (i < w.iLo || i >= w.iHi || w.jLo >= w.jHi) continue;
-      begin[l] = cluster.ColumnRunBegin(i, w.jLo) - order;
-      end[l] = cluster.ColumnRunEnd(i, w.jHi) - order;
-      from = begin[l] < from ? begin[l] : from;
-      to = end[l] > to ? end[l] : to;
+      const int first = w.iLo > stretch ? w.iLo : stretch;
+      const int last = w.iHi < stretchEnd ? w.iHi : stretchEnd;
+      for (int i = stretch; i < stretchEnd; ++i) begin[i - stretch][l] = end[i - stretch][l] = 0;
+      if (first >= last || w.jLo >= w.jHi) continue;
+      cluster.ColumnRuns(first, last, w.jLo, w.jHi, &begin[first - stretch][l],
+                         &end[first - stretch][l], L);
     }
-    if (from >= to) continue;  // no lane's window meets this column
-    U place;
-    for (int l = 0; l < L; ++l) {
-      place[l] = static_cast<std::uint64_t>(from - begin[l]) ^ kSignBit;
-      bounds.runLimit[l] = static_cast<std::int64_t>(static_cast<std::uint64_t>(end[l] - begin[l]) ^ kSignBit);
-    }
-    SweepRun<L, kOnPoint>(stream.xyq + 3 * (from - stream.first), from, to, place, &bounds, acc);
+    for (int i = stretch; i < stretchEnd; ++i) SweepColumn<L, kOnPoint>(stream, begin[i - stretch], end[i - stretch], bounds, acc);
   }
   for (int l = 0; l < L; ++l) {
     out.sum[0][l] = acc.a00[l];

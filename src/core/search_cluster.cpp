@@ -138,6 +138,23 @@ int SearchCluster::BuildSparse(const double* x, const double* y, int n) {
   return kLatticeBuilt;
 }
 
+void SearchCluster::ColumnRuns(int iLo, int iHi, int jLo, int jHi, std::int64_t* begin,
+                               std::int64_t* end, int stride) const {
+  if (cellStart_.empty()) {
+    for (int i = iLo; i < iHi; ++i, begin += stride, end += stride) {
+      *begin = FirstAtOrAfter(i, jLo);
+      *end = FirstAtOrAfter(i, jHi);
+    }
+    return;
+  }
+  // Row ny of a column is row 0 of the next, so the keys step by ny.
+  const std::uint32_t* start = cellStart_.data() + static_cast<std::uint32_t>(iLo) * static_cast<std::uint32_t>(ny);
+  for (int i = iLo; i < iHi; ++i, begin += stride, end += stride, start += ny) {
+    *begin = start[jLo];
+    *end = start[jHi];
+  }
+}
+
 std::uint32_t SearchCluster::OccupiedFirstAtOrAfter(std::uint32_t key) const {
   const auto at = std::lower_bound(occupiedKey_.begin(), occupiedKey_.end(), key);
   return occupiedStart_[static_cast<std::size_t>(at - occupiedKey_.begin())];

@@ -45,6 +45,12 @@ class SearchCluster {
     return pointIndex_.data() + FirstAtOrAfter(i, jHi);
   }
 
+  // The runs of rows jLo .. jHi-1 in the columns iLo .. iHi-1, as places in
+  // LatticeOrder: column i's run is begin[(i - iLo) * stride] up to
+  // end[(i - iLo) * stride].
+  void ColumnRuns(int iLo, int iHi, int jLo, int jHi, std::int64_t* begin, std::int64_t* end,
+                  int stride) const;
+
   // Every point once, cell by cell in visiting order (i ascending, then j,
   // then each cell's ascending list): chunks of it keep neighbours together.
   const std::int32_t* LatticeOrder() const { return pointIndex_.data(); }

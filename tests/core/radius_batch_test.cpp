@@ -178,6 +178,31 @@ TEST(RadiusBatch, InfiniteAndHugeQuantitiesAndCoordinates) {
   ExpectBatchAsAlone(far, FitChoices{}, far.LatticeOrder());
 }
 
+TEST(RadiusBatch, RadiiAtTheEndsOfTheSquaredDistances) {
+  // Points a few tenths of the near distance apart, and radii from just above
+  // it, where its close calls and the radius's meet, to beyond any square.
+  Field tiny;
+  for (int k = 0; k < 60; ++k) tiny.Add((k % 8) * 3.1e-7, (k / 8) * 2.3e-7, k * 0.125);
+  // Beside two of them: just inside the near distance by hypot, one whose
+  // square is a close call of the near distance only, and one just beyond.
+  tiny.Add(1e-6 * (1.0 - 1e-11), 0.0, 7.0);
+  tiny.Add(1e-6 * (1.0 - 4.5e-10), 6.9e-7, 2.0);
+  tiny.Add(0.0, 1e-6 * (1.0 + 1e-11), -3.0);
+  for (const double R : {1e-6 * (1.0 + 1e-10), 1e-6 * (1.0 + 4e-9), 1.5e-6}) {
+    tiny.Lay(R, R * 0.1);
+    ExpectBatchAsAlone(tiny, FitChoices{}, tiny.LatticeOrder());
+    ExpectBatchAsAlone(tiny, FitChoices{true, kNotCenter, kNotCenter, kNotCenter},
+                       tiny.LatticeOrder());
+  }
+  // A radius whose square overflows, with neighbours within it and beyond.
+  Field huge;
+  for (int k = 0; k < 40; ++k) huge.Add((k % 10) * 0.4e200, (k / 10) * 0.3e200, k % 7);
+  huge.Lay(1e200, 1e199);
+  ExpectBatchAsAlone(huge, FitChoices{}, huge.LatticeOrder());
+  ExpectBatchAsAlone(huge, FitChoices{true, kNotCenter, kNotCenter, kNotCenter},
+                     huge.LatticeOrder());
+}
+
 TEST(RadiusBatch, SparseLatticeAndPointsOfCalculationOutsideIt) {
   Field field;
   std::mt19937_64 random(21);
