@@ -75,8 +75,8 @@ struct LaneBounds {
   V x0, y0, offX, offY, offQ;
   U mayUseShift, sureShift;
   M mayUseLimit, sureLimit;
-  // The current column's run of each lane as a range of positions less the
-  // first position swept, moved by 2^63 like PatternRange.
+  // The length of each lane's run in the current column, moved by 2^63 like
+  // PatternRange's limit.
   M runLimit;
 };
 
@@ -90,10 +90,11 @@ struct LaneAccumulators {
   M closeCall = {};  // some squared distance was too close to call
 };
 
-// The candidates at positions from .. to-1 of one column. Each lane's test of
-// its run, of the distances it may use and of those it surely uses is one
-// signed compare of 64-bit patterns; a distance it may but not surely use is
-// a close call.
+// The candidates at positions from .. to-1 of one column; `place` holds each
+// lane's position in its run, moved by 2^63, and steps on with the sweep.
+// Each lane's test of its run, of the distances it may use and of those it
+// surely uses is one signed compare of 64-bit patterns; a distance it may but
+// not surely use is a close call.
 template <int L, bool kOnPoint>
 [[gnu::always_inline]] inline void SweepRun(const double* p, std::int64_t from, std::int64_t to,
                                             typename LaneTypes<L>::U& place,
@@ -126,9 +127,9 @@ template <int L, bool kOnPoint>
     if constexpr (kOnPoint) {
       X = (V)((M)dx & used);
       Y = (V)((M)dy & used);
-      // q - (+0.0) and q + (-0.0) are q but for a signalling NaN, which the
-      // compiler may leave as it is: the sums it meets become the same quiet
-      // NaN either way.
+      // q + (-0.0) is q, as q - (+0.0) is, but for a signalling NaN, which
+      // makes the sums it meets the same quiet NaN either way; the compiler
+      // drops the addition and reads q straight into every lane.
       Z = (V)((M)(q + V{} * -1.0) & used);
     } else {
       X = (V)((M)(x - c->offX) & used);
@@ -225,7 +226,9 @@ template <int L, bool kOnPoint>
       cluster.ColumnRuns(first, last, w.jLo, w.jHi, &begin[first - stretch][l],
                          &end[first - stretch][l], L);
     }
-    for (int i = stretch; i < stretchEnd; ++i) SweepColumn<L, kOnPoint>(stream, begin[i - stretch], end[i - stretch], bounds, acc);
+    for (int i = stretch; i < stretchEnd; ++i) {
+      SweepColumn<L, kOnPoint>(stream, begin[i - stretch], end[i - stretch], bounds, acc);
+    }
   }
   for (int l = 0; l < L; ++l) {
     out.sum[0][l] = acc.a00[l];

@@ -148,7 +148,8 @@ void SearchCluster::ColumnRuns(int iLo, int iHi, int jLo, int jHi, std::int64_t*
     return;
   }
   // Row ny of a column is row 0 of the next, so the keys step by ny.
-  const std::uint32_t* start = cellStart_.data() + static_cast<std::uint32_t>(iLo) * static_cast<std::uint32_t>(ny);
+  const std::uint32_t* start =
+      cellStart_.data() + static_cast<std::uint32_t>(iLo) * static_cast<std::uint32_t>(ny);
   for (int i = iLo; i < iHi; ++i, begin += stride, end += stride, start += ny) {
     *begin = start[jLo];
     *end = start[jHi];

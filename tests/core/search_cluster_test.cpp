@@ -184,6 +184,21 @@ void ExpectLayoutsAgree(const Points& p) {
                 sparse.ColumnRunBegin(i, j) - sparse.LatticeOrder()) << i << " " << j;
     }
   }
+  // The runs of a stretch of columns at once, written every third place.
+  const int rows[][2] = {{0, dense.ny}, {dense.ny / 3, dense.ny / 3 + 1}, {1, dense.ny}};
+  for (const SearchCluster* cluster : {&dense, &sparse}) {
+    for (const auto& [jLo, jHi] : rows) {
+      const int iLo = dense.nx / 4;
+      std::vector<std::int64_t> begin(3 * dense.nx, -1), end(3 * dense.nx, -1);
+      cluster->ColumnRuns(iLo, dense.nx, jLo, jHi, begin.data(), end.data(), 3);
+      for (int i = iLo; i < dense.nx; ++i) {
+        const std::size_t at = 3 * static_cast<std::size_t>(i - iLo);
+        EXPECT_EQ(begin[at], cluster->ColumnRunBegin(i, jLo) - cluster->LatticeOrder()) << i;
+        EXPECT_EQ(end[at], cluster->ColumnRunEnd(i, jHi) - cluster->LatticeOrder()) << i;
+        EXPECT_EQ(begin[at + 1], -1) << "written beyond its place";
+      }
+    }
+  }
 }
 
 TEST(SearchCluster, SparseAndDenseLayoutsVisitAlike) {
