@@ -147,7 +147,8 @@ void SearchCluster::ColumnRuns(int iLo, int iHi, int jLo, int jHi, std::int64_t*
     }
     return;
   }
-  // Row ny of a column is row 0 of the next, so the keys step by ny.
+  // Cell (i, j) has the key i * ny + j: one column's offsets lie ny past the
+  // last's, and row ny of a column is row 0 of the next.
   const std::uint32_t* start =
       cellStart_.data() + static_cast<std::uint32_t>(iLo) * static_cast<std::uint32_t>(ny);
   for (int i = iLo; i < iHi; ++i, begin += stride, end += stride, start += ny) {
