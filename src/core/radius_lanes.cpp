@@ -3,6 +3,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace zelvo {
 namespace {
@@ -158,17 +159,18 @@ template <int L, bool kOnPoint>
                                                LaneBounds<L>& bounds, LaneAccumulators<L>& acc) {
   std::int64_t from = INT64_MAX, to = 0;
   for (int l = 0; l < L; ++l) {
-    if (begin[l] >= end[l]) continue;
-    from = begin[l] < from ? begin[l] : from;
-    to = end[l] > to ? end[l] : to;
+    const bool holds = begin[l] < end[l];
+    from = holds && begin[l] < from ? begin[l] : from;
+    to = holds && end[l] > to ? end[l] : to;
   }
   if (from >= to) return;  // no lane's window meets this column
-  typename LaneTypes<L>::U place;
-  for (int l = 0; l < L; ++l) {
-    place[l] = static_cast<std::uint64_t>(from - begin[l]) ^ kSignBit;
-    bounds.runLimit[l] =
-        static_cast<std::int64_t>(static_cast<std::uint64_t>(end[l] - begin[l]) ^ kSignBit);
-  }
+  using M = typename LaneTypes<L>::M;
+  using U = typename LaneTypes<L>::U;
+  M first, last;
+  std::memcpy(&first, begin, sizeof first);
+  std::memcpy(&last, end, sizeof last);
+  U place = (U)(from - first) ^ kSignBit;
+  bounds.runLimit = (M)((U)(last - first) ^ kSignBit);
   SweepRun<L, kOnPoint>(stream.xyq + 3 * (from - stream.first), from, to, place, &bounds, acc);
 }
 
@@ -219,12 +221,16 @@ template <int L, bool kOnPoint>
     const int stretchEnd = iHi - stretch < kColumns ? iHi : stretch + kColumns;
     for (int l = 0; l < L; ++l) {
       const CellRange& w = g.window[l];
-      const int first = w.iLo > stretch ? w.iLo : stretch;
-      const int last = w.iHi < stretchEnd ? w.iHi : stretchEnd;
-      for (int i = stretch; i < stretchEnd; ++i) begin[i - stretch][l] = end[i - stretch][l] = 0;
-      if (first >= last || w.jLo >= w.jHi) continue;
-      cluster.ColumnRuns(first, last, w.jLo, w.jHi, &begin[first - stretch][l],
-                         &end[first - stretch][l], L);
+      int first = w.iLo > stretch ? w.iLo : stretch;
+      int last = w.iHi < stretchEnd ? w.iHi : stretchEnd;
+      if (first >= last || w.jLo >= w.jHi) first = last = stretchEnd;
+      // Columns beyond the lane's window hold an empty run.
+      for (int i = stretch; i < first; ++i) begin[i - stretch][l] = end[i - stretch][l] = 0;
+      for (int i = last; i < stretchEnd; ++i) begin[i - stretch][l] = end[i - stretch][l] = 0;
+      if (first < last) {
+        cluster.ColumnRuns(first, last, w.jLo, w.jHi, &begin[first - stretch][l],
+                           &end[first - stretch][l], L);
+      }
     }
     for (int i = stretch; i < stretchEnd; ++i) {
       SweepColumn<L, kOnPoint>(stream, begin[i - stretch], end[i - stretch], bounds, acc);
