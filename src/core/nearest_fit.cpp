@@ -249,8 +249,11 @@ RingOutcome FitByRings(const FitData& data, const FitChoices& choices, int N, Ar
   SmallestSquares smallest(data, choices, N, x0, y0, distances);
   // Whether no point outside the scanned block can change the N-th square.
   const auto settled = [&](const CellRange& block) {
-    const double beyond = NearestOutside(cluster, block, x0, y0) - tolerance;
-    if (beyond == INFINITY) return true;
+    // A block over the whole lattice leaves nothing outside, whatever the
+    // tolerance: near the largest doubles it is infinite itself.
+    const double outside = NearestOutside(cluster, block, x0, y0);
+    if (outside == INFINITY) return true;
+    const double beyond = outside - tolerance;
     return smallest.Full() && beyond > 0.0 &&
            beyond * beyond > SquareBand(smallest.Nth()).above * (1.0 + kDistanceCloseCall);
   };
@@ -351,12 +354,20 @@ RingOutcome FitByRings(const FitData& data, const FitChoices& choices, int N, Ar
   return RingOutcome::kFitted;
 }
 
-// Where the rings' reasoning about cell borders and the growth of r holds.
+// The rings rank points by their squared distances: beyond this a square may
+// overflow where the distance itself does not.
+constexpr double kLargestRankedSquare = 1e300;
+
+// Where the rings' reasoning about cell borders and the growth of r holds,
+// and every square between the point and the lattice is finite.
 bool RingsApply(const FitData& data, double x0, double y0) {
   const SearchCluster& cluster = *data.cluster;
   const double R = data.searchRadius;
+  const double farthest = std::fabs(x0 - cluster.xmin) + std::fabs(y0 - cluster.ymin) +
+                          (static_cast<double>(cluster.nx) + cluster.ny + 2.0) * cluster.s;
   return cluster.nx > 0 && cluster.ny > 0 && cluster.s > 0.0 && std::isfinite(cluster.s) &&
-         std::isfinite(x0) && std::isfinite(y0) && R > 0.0 && std::isfinite(R);
+         std::isfinite(x0) && std::isfinite(y0) && R > 0.0 && std::isfinite(R) &&
+         farthest * farthest < kLargestRankedSquare;
 }
 
 }  // namespace

@@ -273,6 +273,22 @@ TEST(NearestReference, MapSizedCoordinates) {
   ExpectSameAsReference(s);
 }
 
+// Coordinates near the largest doubles. Spread over them, squares overflow
+// where distances do not; all in one place, the tolerance of the cell
+// borders is itself infinite, and the rings must still end once they cover
+// the lattice.
+TEST(NearestReference, CoordinatesNearTheLargestDouble) {
+  Survey spread;
+  for (int k = 0; k < 12; ++k) spread.Add((k % 4) * 0.5e308, (k / 4) * 0.3e308, k % 5);
+  spread.Add(1e308, 1e304, 3.0);
+  ASSERT_TRUE(spread.Lay(2e307, 2e306));
+  ExpectSameAsReference(spread, {1, 3, 10});
+  Survey together;
+  for (int k = 0; k < 5; ++k) together.Add(1e308, 1.5e308, k);
+  ASSERT_TRUE(together.Lay(1.0, 0.1));
+  ExpectSameAsReference(together, {1, 3});
+}
+
 // Without a usable growth of the window (an infinite radius) the search
 // takes the written windows; they agree with the reference as well.
 TEST(NearestReference, InfiniteRadiusTakesTheWrittenWindows) {
