@@ -49,7 +49,8 @@ std::uint64_t Pattern(double value) { return std::bit_cast<std::uint64_t>(value)
 
 // Which squared distances a lane may use and which of those it surely uses:
 // the ones between are the close calls of the radius and, when the point of
-// calculation is left out, of the near distance. False where the bounds leave
+// calculation is left out, of the near distance. A square is never NaN: the
+// lattice holds finite points only, and so are the points of calculation. False where the bounds leave
 // no such ranges (no usable square, or a radius as small as the near distance):
 // then every lane takes the exact path.
 bool UseRanges(const LaneGroup& g, PatternRange& mayUse, PatternRange& sure) {
