@@ -4,6 +4,7 @@ include(GNUInstallDirs)
 
 set(_share ${PROJECT_SOURCE_DIR}/share)
 
+install(TARGETS zelvo_gdal LIBRARY DESTINATION ${ZELVO_GDAL_ROOM_INSTALL_DIR})
 install(TARGETS zelvo-batch RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${_share}/man/man1/zelvo-batch.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${_share}/bash-completion/completions/zelvo-batch

@@ -125,5 +125,38 @@ TEST_F(BatchExports, RefusedBeforeAnyComputationOrReportedWithTheFile) {
   EXPECT_FALSE(testing::ReadFile(out).empty()) << "the result file is complete before the exports";
 }
 
+// GDAL comes in with the exports that need it and not before: a run that
+// writes no grid or point file does not map it, and a copy of the program
+// without the module where it is installed refuses those exports, naming
+// what is missing.
+TEST_F(BatchExports, GdalLoadedOnlyForTheExportsThatNeedIt) {
+  const std::string input = dir.Write("field.dat", Field());
+  const auto loaded = [&](const std::string& program, const std::string& options) {
+    const std::string err = dir.File("stderr.txt");
+    const std::string command = "LD_DEBUG=files '" + program + "' --quiet --radius 25 " + options +
+                                " '" + input + "' '" + dir.File("out.dat") + "' 2>'" + err + "'";
+    const int status = std::system(command.c_str());
+    return Outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, testing::ReadFile(err)};
+  };
+  for (const auto& [options, gdal] : std::vector<std::pair<std::string, bool>>{
+           {"", false},
+           {"--map '" + Folder("maps") + "' --map-width 400", false},
+           {"--points-out '" + dir.File("points.gpkg") + "'", true}}) {
+    const Outcome run = loaded(testing::BatchProgram(), options);
+    EXPECT_EQ(run.exitCode, 0) << options;
+    EXPECT_EQ(run.stderrText.find("libgdal.so") != std::string::npos, gdal) << options;
+  }
+
+  const std::string copy = Folder("bin") + "/zelvo-batch";
+  std::filesystem::copy_file(testing::BatchProgram(), copy);
+  const Outcome refused = loaded(copy, "--grid-out '" + Folder("grids") + "'");
+  EXPECT_EQ(refused.exitCode, 2);
+  const std::string reason = "zelvo-batch: --grid-format: the GDAL writers cannot be loaded: ";
+  const std::size_t at = refused.stderrText.find(reason);
+  ASSERT_NE(at, std::string::npos) << refused.stderrText;
+  EXPECT_EQ(refused.stderrText.substr(at + reason.size(), dir.File("lib/").size()), dir.File("lib/"));
+  EXPECT_NE(refused.stderrText.find("/zelvo-gdal.so is missing\n", at), std::string::npos);
+}
+
 }  // namespace
 }  // namespace zelvo

@@ -23,7 +23,7 @@
 #include <gdal.h>
 #include <ogr_spatialref.h>
 
-#include "export/gdal_failure.h"
+#include "export/gdal/gdal_failure.h"
 
 namespace zelvo {
 namespace {

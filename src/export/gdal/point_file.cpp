@@ -21,7 +21,7 @@
 #include <ogrsf_frmts.h>
 
 #include "base/whole_file.h"
-#include "export/gdal_failure.h"
+#include "export/gdal/gdal_failure.h"
 
 namespace zelvo {
 namespace {
