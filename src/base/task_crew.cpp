@@ -1,6 +1,7 @@
 #include "base/task_crew.h"
 
 #include <algorithm>
+#include <system_error>
 
 namespace zelvo {
 
@@ -11,7 +12,15 @@ TaskCrew::TaskCrew(int threads, int count, Task task, int startLimit)
       limit_(std::clamp(startLimit, 0, count_)) {
   const int helpers = std::min(std::max(threads, 1) - 1, count_);
   threads_.reserve(static_cast<std::size_t>(helpers));
-  for (int t = 0; t < helpers; ++t) threads_.emplace_back([this] { Work(); });
+  for (int t = 0; t < helpers; ++t) {
+    try {
+      threads_.emplace_back([this] { Work(); });
+    } catch (const std::system_error&) {
+      // The system grants no more threads: the owner runs in its waits
+      // whatever the missing helpers would have.
+      break;
+    }
+  }
 }
 
 TaskCrew::~TaskCrew() {

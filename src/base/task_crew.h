@@ -14,7 +14,8 @@ namespace zelvo {
 // Numbered tasks 0 .. count-1 handed out in increasing order to a crew of
 // threads. The thread that owns the crew counts as one of them: it runs tasks
 // while it waits, so a crew of one starts no thread at all and its tasks run
-// in the owner's waits, in order. Tasks must not depend on each other.
+// in the owner's waits, in order. Tasks must not depend on each other. Where
+// the system grants fewer threads than asked for, the crew is smaller.
 class TaskCrew {
  public:
   using Task = std::function<void(int task)>;
