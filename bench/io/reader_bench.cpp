@@ -57,18 +57,22 @@ void Report(benchmark::State& state, const PointSet& points, const ResultTable& 
   state.SetItemsProcessed(state.iterations() * points.table.Size());
 }
 
+// The argument is the reader's thread count.
 void BM_ReadPointFile(benchmark::State& state) {
   const std::string& path = SurveyFile();
+  const int threads = static_cast<int>(state.range(0));
   HeadlessWindow window;
   PointSet points;
   ResultTable results;
   for (auto _ : state) {
-    if (ReadPointFile(path, {}, '.', window, points, results) != 0) state.SkipWithError("read");
+    if (ReadPointFile(path, {}, '.', window, points, results, [] {}, threads) != 0) {
+      state.SkipWithError("read");
+    }
     benchmark::DoNotOptimize(points.table.x.data());
   }
   Report(state, points, results);
 }
-BENCHMARK(BM_ReadPointFile)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_ReadPointFile)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
 void BM_ReadPointFileFromMemory(benchmark::State& state) {
   const std::string& bytes = SurveyBytes();

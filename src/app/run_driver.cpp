@@ -43,7 +43,7 @@ int RunSteps(RunState& state, WindowServices& window) {
   window.ProcessMessages();
   const char separator = window.DecimalSeparator();
   if (ReadPointFile(state.params.inputFileName, state.params.columns, separator, window,
-                    state.points, state.results) != 0) {
+                    state.points, state.results, [] {}, state.threads) != 0) {
     return 1;
   }
   const std::string subsetFileName = window.Text(Control::txt_log);

@@ -5,9 +5,6 @@
 #include <sys/stat.h>
 
 namespace zelvo {
-namespace {
-constexpr std::size_t kChunk = 1 << 16;
-}
 
 LineReader::~LineReader() { Close(); }
 
@@ -65,11 +62,11 @@ bool LineReader::Fill() {
   const std::size_t kept = end_ - begin_;
   std::memmove(buffer_.data(), buffer_.data() + begin_, kept);
   begin_ = 0;
-  if (buffer_.size() < kept + kChunk) buffer_.resize(kept + kChunk);
+  if (buffer_.size() < kept + chunkBytes_) buffer_.resize(kept + chunkBytes_);
   data_ = buffer_.data();
-  const std::size_t got = std::fread(buffer_.data() + kept, 1, kChunk, file_);
+  const std::size_t got = std::fread(buffer_.data() + kept, 1, chunkBytes_, file_);
   end_ = kept + got;
-  if (got < kChunk) {
+  if (got < chunkBytes_) {
     atEnd_ = true;
     if (std::ferror(file_)) readFailed_ = true;
   }
@@ -106,6 +103,17 @@ bool LineReader::NextAfterRead(std::string_view& line) {
     }
     searchFrom = begin_ + scanned;
   }
+}
+
+bool LineReader::NextLines(std::string_view& lines) {
+  // The first line reads on as far as it needs; the others are those that
+  // end within the bytes read.
+  std::string_view first;
+  if (!Next(first)) return false;
+  const void* lastLf = begin_ < end_ ? memrchr(data_ + begin_, '\n', end_ - begin_) : nullptr;
+  if (lastLf != nullptr) begin_ = static_cast<std::size_t>(static_cast<const char*>(lastLf) - data_) + 1;
+  lines = std::string_view(first.data(), static_cast<std::size_t>(data_ + begin_ - first.data()));
+  return true;
 }
 
 }  // namespace zelvo

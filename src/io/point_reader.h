@@ -27,17 +27,20 @@ struct PointSet {
 // or does not fit in memory, or when the second pass does not give the data
 // lines of the first, already reported; `points` and `results` are then left
 // empty. `betweenPasses` runs after the first pass (a test changes the file
-// there).
+// there). Each pass parses its lines on `threads` threads, with the same
+// outcome for any count.
 int ReadPointFile(const std::string& fileName, const PointColumns& columns,
                   char decimalSeparator, RunObserver& observer, PointSet& points,
-                  ResultTable& results, const std::function<void()>& betweenPasses = [] {});
+                  ResultTable& results, const std::function<void()>& betweenPasses = [] {},
+                  int threads = 1);
 
 // ReadPointFile over bytes in memory, as over a file holding them; messages
 // name the file as `shownName`. The bytes must stay alive through the call.
 int ReadPointFileFromMemory(std::string_view bytes, const std::string& shownName,
                             const PointColumns& columns, char decimalSeparator,
                             RunObserver& observer, PointSet& points, ResultTable& results,
-                            const std::function<void()>& betweenPasses = [] {});
+                            const std::function<void()>& betweenPasses = [] {},
+                            int threads = 1);
 
 inline constexpr const char* kInputChangedMessage = "Input data file changed while it was read";
 

@@ -88,6 +88,72 @@ TEST(MemoryReading, PointFileGivesTheTablesAndMessagesOfTheFile) {
   }
 }
 
+// More lines than one block of two or three threads, each block's cut
+// falling wherever it may: comments, blank and CRLF lines, a line of spaces
+// longer than a block, signed zeros and equal values at the extremes, and no
+// LF after the last line.
+std::string LinesOverSeveralBlocks() {
+  std::string text = "\"x\" \"y\" \"p\" \"q\"\n-0 0 1 -0\n0 -0 2 0\n";
+  for (int k = 0; k < 400000; ++k) {
+    const int x = k % 1999 - 999, y = k / 1999 - 100;
+    text += std::to_string(x) + "." + std::to_string(k % 7) + " " + std::to_string(y) + " " +
+            std::to_string(k) + " " + std::to_string((k * 37) % 101 - 50) + (k % 5 ? "\n" : "\r\n");
+    if (k % 9973 == 0) text += "/ a comment\n\n";
+    if (k == 250000) text += std::string(5 << 20, ' ') + "\n";
+  }
+  return text + "-999 300 -1 50";
+}
+
+TEST(MemoryReading, ThreadsGiveTheTablesAndMessagesOfOneThread) {
+  TempDir dir;
+  std::vector<std::string> texts = PointTexts();
+  texts.push_back(LinesOverSeveralBlocks());
+  for (const std::string& text : texts) {
+    const std::string path = dir.Write("in.dat", text);
+    RecordingObserver alone;
+    PointSet onePoints;
+    ResultTable oneRows;
+    const int oneResult = ReadPointFile(path, {}, '.', alone, onePoints, oneRows);
+    if (&text == &texts.back()) {
+      ASSERT_EQ(oneResult, 0) << alone.said.front();
+      EXPECT_EQ(onePoints.table.Size(), 400003);
+      EXPECT_EQ(onePoints.linesSkipped, 1 + 2 * 41 + 1);
+    }
+    for (int threads : {2, 3}) {
+      RecordingObserver fromFile, fromMemory;
+      PointSet filePoints, memoryPoints;
+      ResultTable fileRows, memoryRows;
+      EXPECT_EQ(ReadPointFile(path, {}, '.', fromFile, filePoints, fileRows, [] {}, threads),
+                oneResult);
+      EXPECT_EQ(ReadPointFileFromMemory(text, path, {}, '.', fromMemory, memoryPoints, memoryRows,
+                                        [] {}, threads),
+                oneResult);
+      for (const auto* observer : {&fromFile, &fromMemory}) EXPECT_EQ(observer->said, alone.said);
+      EXPECT_TRUE(SameBits(filePoints, onePoints) && SameBits(memoryPoints, onePoints))
+          << threads << " threads, " << text.size() << " bytes";
+      EXPECT_TRUE(SameBits(fileRows, oneRows) && SameBits(memoryRows, oneRows));
+    }
+  }
+}
+
+TEST(MemoryReading, FileChangedBetweenThePassesIsRefusedOnThreads) {
+  TempDir dir;
+  const std::string text = LinesOverSeveralBlocks();
+  for (const std::string& rewritten : {text + "\n1 2 3 4\n", text + "\n1 2 3 4000\n",
+                                       text.substr(0, text.size() / 2)}) {
+    const std::string path = dir.Write("in.dat", text);
+    RecordingObserver observer;
+    PointSet points;
+    ResultTable rows;
+    EXPECT_EQ(ReadPointFile(path, {}, '.', observer, points, rows,
+                            [&] { dir.Write("in.dat", rewritten); }, 2),
+              1);
+    EXPECT_EQ(observer.said, std::vector<std::string>{kInputChangedMessage});
+    EXPECT_EQ(points.table.Size(), 0);
+    EXPECT_EQ(rows.Size(), 0);
+  }
+}
+
 TEST(MemoryReading, BytesChangedBetweenThePassesAreRefused) {
   std::string bytes = "-10 0 1 5\n10 20 2 6\n0 10 3 7\n";
   RecordingObserver observer;
