@@ -1,5 +1,6 @@
 #include "io/line_reader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -107,10 +108,11 @@ bool LineReader::NextAfterRead(std::string_view& line) {
 
 bool LineReader::NextLines(std::string_view& lines) {
   // The first line reads on as far as it needs; the others are those that
-  // end within the bytes read.
+  // end within the bytes read, up to a chunk's worth.
   std::string_view first;
   if (!Next(first)) return false;
-  const void* lastLf = begin_ < end_ ? memrchr(data_ + begin_, '\n', end_ - begin_) : nullptr;
+  const std::size_t searched = std::min(end_ - begin_, chunkBytes_);
+  const void* lastLf = searched > 0 ? memrchr(data_ + begin_, '\n', searched) : nullptr;
   if (lastLf != nullptr) begin_ = static_cast<std::size_t>(static_cast<const char*>(lastLf) - data_) + 1;
   lines = std::string_view(first.data(), static_cast<std::size_t>(data_ + begin_ - first.data()));
   return true;

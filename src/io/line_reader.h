@@ -37,12 +37,12 @@ class LineReader {
     }
     return NextAfterRead(line);
   }
-  // The whole lines after those given so far that the bytes read hold: at
-  // least one line, and the last line of the file without its LF. False at
-  // the end of the file or on a read error.
+  // The whole lines after those given so far that the bytes read hold, up
+  // to about a chunk's worth: at least one line, and the last line of the
+  // file without its LF. False at the end of the file or on a read error.
   bool NextLines(std::string_view& lines);
   // From here on, the file is read this many bytes at a time (64 KiB unless
-  // set): the most lines NextLines can give at once.
+  // set), and NextLines gives about as many.
   void SetChunkBytes(std::size_t bytes) { chunkBytes_ = bytes; }
   // One past the last byte read so far: the bytes after the last line given,
   // up to here, may be looked at until the next call.

@@ -16,8 +16,9 @@
 namespace zelvo {
 namespace {
 
-// The bytes each thread parses at a time.
-constexpr std::size_t kBlockBytesPerThread = std::size_t{2} << 20;
+// The bytes the threads parse at a time, together: enough that starting them
+// costs little beside their work, little beside the tables in memory.
+constexpr std::size_t kBlockBytes = std::size_t{4} << 20;
 
 struct FirstPass {
   long long dataLines = 0;
@@ -86,9 +87,10 @@ FirstPass CountAndMeasureLines(std::string_view lines, const char* readableEnd,
 void AddPart(const FirstPass& part, FirstPass& pass) {
   pass.allLines += part.allLines;
   pass.dataLines += part.dataLines;
-  const auto widen = [](double minimum, double maximum, double& into, double& intoMax) {
-    if (minimum < into) into = minimum;
-    if (maximum > intoMax) intoMax = maximum;
+  const auto widen = [](double partMinimum, double partMaximum, double& minimum,
+                        double& maximum) {
+    if (partMinimum < minimum) minimum = partMinimum;
+    if (partMaximum > maximum) maximum = partMaximum;
   };
   widen(part.extent.xmin, part.extent.xmax, pass.extent.xmin, pass.extent.xmax);
   widen(part.extent.ymin, part.extent.ymax, pass.extent.ymin, pass.extent.ymax);
@@ -207,9 +209,7 @@ int ReadPoints(LineReader& reader, const std::string& shownName, const PointColu
                ResultTable& results, const std::function<void()>& betweenPasses, int threads) {
   PointLineParser parser(columns, decimalSeparator);
   threads = std::max(threads, 1);
-  // Blocks of many lines, so that starting the threads costs little beside
-  // their work.
-  if (threads > 1) reader.SetChunkBytes(kBlockBytesPerThread * static_cast<std::size_t>(threads));
+  if (threads > 1) reader.SetChunkBytes(kBlockBytes);
   const FirstPass pass = CountAndMeasure(reader, parser, threads);
   if (reader.ReadFailed()) {
     observer.ShowFileFailure("Cannot open input data file", shownName, errno);
