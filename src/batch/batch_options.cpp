@@ -94,8 +94,8 @@ const std::vector<CommandLineOption>& Options() {
          return true;
        }},
       {.name = "--threads", .value = "N",
-       .description = "threads for the fits and the result records (default: one per\n"
-                      "core); the files are the same for every N",
+       .description = "threads for reading, the fits and the result records (default:\n"
+                      "one per core); the files are the same for every N",
        .takes = "a whole number from 1 to 1024",
        .apply = [](auto& o, auto& value) {
          const std::optional<std::int32_t> threads = ParseInteger(value);

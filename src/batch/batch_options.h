@@ -29,7 +29,7 @@ struct BatchOptions {
   std::string subsetFileName;
   std::optional<char> decimalSeparator;
   bool stopOnSingular = false;
-  // --threads: threads for the fits and the records; 0 means one per core.
+  // --threads: threads for reading, the fits and the records; 0 means one per core.
   int threads = 0;
   bool quiet = false;
   // --settings: a settings file of the window, read before the options that
