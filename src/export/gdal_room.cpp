@@ -41,6 +41,7 @@ std::vector<fs::path> RoomPlaces() {
   std::vector<fs::path> places{
       (folder / ZELVO_GDAL_ROOM_FROM_PROGRAM / kGdalRoomFile).lexically_normal()};
   const fs::path build = fs::weakly_canonical(ZELVO_BUILD_DIR, error);
+  if (error || build.empty()) return places;
   const auto [inBuild, rest] =
       std::mismatch(build.begin(), build.end(), folder.begin(), folder.end());
   if (inBuild == build.end()) places.push_back(fs::path(ZELVO_GDAL_ROOM_DIR) / kGdalRoomFile);
