@@ -5,6 +5,7 @@
 #include <cmath>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace zelvo {
@@ -56,10 +57,11 @@ constexpr char kDigitPairs[] =
 
 // The last two decimal digits of value before `first`, value without them.
 char* TwoDigitsBackwards(char* first, std::uint64_t& value) {
-  const std::size_t pair = 2 * static_cast<std::size_t>(value % 100);
-  value /= 100;
-  *--first = kDigitPairs[pair + 1];
-  *--first = kDigitPairs[pair];
+  const std::uint64_t rest = value / 100;
+  const std::size_t pair = 2 * static_cast<std::size_t>(value - rest * 100);
+  value = rest;
+  first -= 2;
+  std::memcpy(first, kDigitPairs + pair, 2);
   return first;
 }
 
@@ -89,16 +91,32 @@ char* WritePadded(char* out, const char* first, const char* last, int width) {
   return std::copy(first, last, out);
 }
 
+// A fast field is at most this long, padding included: the digits of a
+// 64-bit value, a sign and a point fit it. It is copied out as one block,
+// which the room at `out` always holds.
+constexpr int kFastField = 32;
+
+// The fixed form of a scaled value right-aligned in a field of `width`, at
+// most kFastField.
+char* WriteFastField(char* out, bool negative, std::uint64_t scaled, int precision, int width) {
+  // The digits end in the middle of blanks; the block copied out starts
+  // where the field does and runs on into the blanks after it.
+  char buffer[2 * kFastField];
+  std::memset(buffer, ' ', sizeof buffer);
+  char* const last = buffer + kFastField;
+  const char* first = WriteScaledBackwards(last, negative, scaled, precision);
+  const long length = std::max<long>(width, last - first);
+  std::memcpy(out, last - length, kFastField);
+  return out + length;
+}
+
 }  // namespace
 
 char* WriteFixed(char* out, double value, int width, int precision) {
   std::uint64_t scaled = 0;
-  if (precision >= 0 && precision <= kFastPrecisionLimit &&
+  if (precision >= 0 && precision <= kFastPrecisionLimit && width <= kFastField &&
       ScaledAndRounded(value, precision, scaled)) {
-    char buffer[48];
-    char* const last = buffer + sizeof buffer;
-    return WritePadded(out, WriteScaledBackwards(last, std::signbit(value), scaled, precision),
-                       last, width);
+    return WriteFastField(out, std::signbit(value), scaled, precision, width);
   }
   char buffer[kLongestFixed];
   auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value,

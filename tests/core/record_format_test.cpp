@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <random>
 
@@ -60,6 +61,31 @@ TEST(FixedForm, AsTheLibraryWritesIt) {
       const double bits = std::bit_cast<double>(random());
       ASSERT_EQ(Fixed(bits, precision), Library(bits, precision)) << bits;
     }
+  }
+}
+
+// Fields as the records write them, one after another in a line: printf's
+// padding for widths on both sides of the fast field's 32 characters, with
+// values up to the 20 digits of 64 bits, and nothing of a field left in the
+// next one.
+TEST(FixedForm, FieldsPaddedAsPrintfPadsThem) {
+  std::mt19937_64 random(20261209);
+  std::uniform_real_distribution<double> mantissa(-1.0, 1.0);
+  std::uniform_int_distribution<int> exponent(-10, 66);
+  std::string expected;
+  char line[4 * (kLongestFixed + 1)];
+  for (int i = 0; i < 20000; ++i) {
+    char* end = line;
+    expected.clear();
+    for (int field = 0; field < 3; ++field) {
+      const double value = std::ldexp(mantissa(random), exponent(random));
+      const int width = static_cast<int>(random() % 36), precision = static_cast<int>(random() % 10);
+      end = WriteFixed(end, value, width, precision);
+      char printed[kLongestFixed + 40];
+      std::snprintf(printed, sizeof printed, "%*.*f", width, precision, value);
+      expected += printed;
+    }
+    ASSERT_EQ(std::string(line, end), expected);
   }
 }
 
