@@ -13,7 +13,8 @@ inline constexpr int kLongestFixed = 400;
 // the C library's locale.
 void AppendFixed(std::string& out, double value, int width, int precision);
 // The same written at `out`, which has room for max(width, kLongestFixed)
-// characters; returns the end.
+// characters; returns the end. Characters of that room after the end may
+// have changed.
 char* WriteFixed(char* out, double value, int width, int precision);
 // printf's "%<width>d".
 void AppendInteger(std::string& out, long long value, int width);
