@@ -113,7 +113,9 @@ bool LineReader::NextLines(std::string_view& lines) {
   if (!Next(first)) return false;
   const std::size_t searched = std::min(end_ - begin_, chunkBytes_);
   const void* lastLf = searched > 0 ? memrchr(data_ + begin_, '\n', searched) : nullptr;
-  if (lastLf != nullptr) begin_ = static_cast<std::size_t>(static_cast<const char*>(lastLf) - data_) + 1;
+  if (lastLf != nullptr) {
+    begin_ = static_cast<std::size_t>(static_cast<const char*>(lastLf) - data_) + 1;
+  }
   lines = std::string_view(first.data(), static_cast<std::size_t>(data_ + begin_ - first.data()));
   return true;
 }
