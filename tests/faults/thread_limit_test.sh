@@ -6,15 +6,8 @@
 #   thread_limit_test.sh ZELVO-BATCH EXAMPLES-DIR
 set -uo pipefail
 BATCH=$1 EXAMPLES=$2
-if [ "$(id -u)" -ne 0 ]; then
-  echo "skipped: only root can run a test as a user with a process limit"
-  exit 77
-fi
-WORK=$(mktemp -d)
-user=zelvo-threads-$$
-cleanup() { userdel "$user" >/dev/null 2>&1; rm -rf "$WORK"; }
-trap cleanup EXIT
-useradd --system --no-create-home --shell /usr/sbin/nologin "$user" || exit 1
+source "$(dirname "$0")/throwaway_user.sh"
+with_throwaway_user zelvo-threads "with a process limit"
 chmod 777 "$WORK"
 head -n 2000 "$EXAMPLES/sphere_survey.dat" >"$WORK/in.dat"
 chmod 644 "$WORK/in.dat"

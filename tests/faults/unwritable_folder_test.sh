@@ -4,15 +4,8 @@
 #   unwritable_folder_test.sh ZELVO-BATCH EXAMPLES-DIR FAULT-TESTS
 set -uo pipefail
 BATCH=$1 EXAMPLES=$2 FAULT_TESTS=$3
-if [ "$(id -u)" -ne 0 ]; then
-  echo "skipped: only root can run a test as a user without write permission"
-  exit 77
-fi
-WORK=$(mktemp -d)
-user=zelvo-fault-$$
-cleanup() { userdel "$user" >/dev/null 2>&1; rm -rf "$WORK"; }
-trap cleanup EXIT
-useradd --system --no-create-home --shell /usr/sbin/nologin "$user" || exit 1
+source "$(dirname "$0")/throwaway_user.sh"
+with_throwaway_user zelvo-fault "without write permission"
 source "$(dirname "$0")/writer_checks.sh"
 
 chmod 755 "$WORK"
