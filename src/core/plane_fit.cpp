@@ -3,6 +3,7 @@
 #include <cmath>
 #include <type_traits>
 
+#include "core/gauss_jordan.h"
 #include "core/radius_sweep.h"
 
 namespace zelvo {
@@ -13,19 +14,11 @@ namespace {
 template <typename Count>
 int Eliminate(double A[3][3], double r[3], Count n) {
   for (int i = 0; i < n; ++i) {
-    const double p = A[i][i];
-    if (std::fabs(p) == 0.0) {
+    if (std::fabs(A[i][i]) == 0.0) {
       r[0] = kSingularMarker;
       return 1;
     }
-    for (int k = 0; k < n; ++k) A[i][k] /= p;
-    r[i] /= p;
-    for (int j = 0; j < n; ++j) {
-      if (j == i) continue;
-      const double f = A[j][i];
-      for (int k = 0; k < n; ++k) A[j][k] -= A[i][k] * f;
-      r[j] -= r[i] * f;
-    }
+    EliminateOnPivot(A, r, i, n);
   }
   return 0;
 }

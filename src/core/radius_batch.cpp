@@ -195,6 +195,14 @@ class RadiusBatch {
         FitAlone(points[l]);
         continue;
       }
+      if (sums.solved[l]) {
+        const int k = points[l];
+        out_.a[k] = sums.plane[0][l];
+        out_.b[k] = sums.plane[1][l];
+        out_.c[k] = sums.plane[2][l];
+        out_.npoints[k] = sums.sum[5][l];
+        continue;
+      }
       const NormalSums lane{sums.sum[0][l], sums.sum[1][l], sums.sum[2][l],
                             sums.sum[3][l], sums.sum[4][l], sums.sum[5][l],
                             sums.sum[6][l], sums.sum[7][l], sums.sum[8][l]};

@@ -30,14 +30,18 @@ struct LaneGroup {
 
 // Each lane's sums in the order of NormalSums, and whether some distance of
 // its window (or, rarely, of the other lanes' windows) was too close to call
-// by its square. A sweep writes its own lanes only: left uninitialised, as
-// zeroing it would cost as much as a short sweep.
+// by its square. Where NormalSums::Solve would eliminate without exception
+// (three neighbours or more, no zero pivot), the lane is solved as it would
+// be: its plane holds what PlaneFit::r would. A sweep writes its own lanes
+// only: left uninitialised, as zeroing it would cost as much as a short sweep.
 struct LaneSums {
   double sum[9][kMostLanes];
   bool unclear[kMostLanes];
+  double plane[3][kMostLanes];
+  bool solved[kMostLanes];
 };
 
-// The sweeps themselves, one per width and instruction set; the AVX2 one may
+// The sweeps and solves themselves, one per width and instruction set; the AVX2 one may
 // be called only where the processor has it. (GCC 12 turns the 8-lane masks
 // into scalar compares even under AVX-512, so 4 lanes of AVX2 are the fastest.)
 void SweepLanesPlain2(const SearchCluster& cluster, const LatticeStream& stream,

@@ -156,6 +156,34 @@ TEST(RadiusBatch, TiesAtTheRadiusAndPointsOnCellBorders) {
   ExpectBatchAsAlone(field, FitChoices{}, field.LatticeOrder(), &x0, &y0);
 }
 
+TEST(RadiusBatch, LanesWithTooFewNeighboursOrAZeroPivot) {
+  // Lines along each axis and a diagonal, with integer spacing: centred on
+  // the point, a line along y leaves every X at zero (the first pivot zero)
+  // and one along x every Y (the second); far apart, lone points and pairs.
+  Field field;
+  for (int k = 0; k < 40; ++k) field.Add(5.0, k, k % 3);
+  for (int k = 0; k < 40; ++k) field.Add(100.0 + k, 50.0, k % 4);
+  for (int k = 0; k < 30; ++k) field.Add(200.0 + k, 100.0 + k, k % 5 - 2.0);
+  for (int k = 0; k < 12; ++k) field.Add(400.0 + 20.0 * k, 300.0 + (k % 2), k);
+  field.Lay(3.0, 0.3);
+  const FitData data = field.Data();
+  for (const int centring : {kCenterToPoint, kCenterToArea, kNotCenter}) {
+    const FitChoices choices{false, centring, centring, kNotCenter};
+    int zeroPivots = 0, tooFew = 0;
+    for (int k = 0; k < field.Size(); ++k) {
+      PlaneFit fit;
+      FitPlaneRadius(data, choices, field.centre, field.x[k], field.y[k], field.q[k], fit);
+      zeroPivots += fit.r[0] == kSingularMarker && fit.npoints >= 3.0;
+      tooFew += fit.npoints < 3.0;
+    }
+    EXPECT_GT(tooFew, 0);
+    if (centring == kCenterToPoint) {
+      EXPECT_GT(zeroPivots, 70) << "both lines";
+    }
+    ExpectBatchAsAlone(field, choices, field.LatticeOrder());
+  }
+}
+
 TEST(RadiusBatch, InfiniteAndHugeQuantitiesAndCoordinates) {
   Field field = Scatter(300, 50.0, 13);
   field.q[10] = std::numeric_limits<double>::infinity();
