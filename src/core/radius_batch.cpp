@@ -60,6 +60,14 @@ void Store(const PlaneFit& fit, int k, const FitColumns& out) {
   out.npoints[k] = fit.npoints;
 }
 
+// A point of calculation of the batch: its number, its own values (the
+// quantity only where a centring takes it) and its window.
+struct Calculation {
+  std::int32_t k;
+  double x0, y0, q0;
+  CellRange window;
+};
+
 class RadiusBatch {
  public:
   RadiusBatch(const FitData& data, const FitChoices& choices, const AreaCentre& centre,
@@ -69,11 +77,11 @@ class RadiusBatch {
         copy_(copy) {
     const DistanceLimit radius(data.searchRadius);
     const DistanceLimit near(kPointOfCalculationDistance);
-    common_.leaveOutNear = !choices.pointOfCalculationIn;
-    common_.radiusBelow = radius.ClearBelow();
-    common_.radiusAbove = radius.ClearAbove();
-    common_.nearBelow = near.ClearBelow();
-    common_.nearAbove = near.ClearAbove();
+    group_.leaveOutNear = !choices.pointOfCalculationIn;
+    group_.radiusBelow = radius.ClearBelow();
+    group_.radiusAbove = radius.ClearAbove();
+    group_.nearBelow = near.ClearBelow();
+    group_.nearAbove = near.ClearAbove();
   }
 
   void FitAlone(int k) const {
@@ -82,13 +90,19 @@ class RadiusBatch {
     Store(fit, k, out_);
   }
 
-  // Each point's window, by its place in the batch.
+  // Each point of calculation and its window, by its place in the batch: the
+  // one read of the point's own values, which lie scattered over the table.
   void LayWindows(const std::int32_t* points, int count) {
-    windows_.resize(static_cast<std::size_t>(count));
+    own_.resize(static_cast<std::size_t>(count));
+    const bool ownQuantity = choices_.centerQ == kCenterToPoint;
     for (int m = 0; m < count; ++m) {
       const int k = points[m];
-      windows_[static_cast<std::size_t>(m)] =
-          data_.cluster->CellWindow(x0_[k], y0_[k], data_.searchRadius);
+      Calculation& point = own_[static_cast<std::size_t>(m)];
+      point.k = k;
+      point.x0 = x0_[k];
+      point.y0 = y0_[k];
+      point.q0 = ownQuantity ? q0_[k] : 0.0;
+      point.window = data_.cluster->CellWindow(point.x0, point.y0, data_.searchRadius);
     }
   }
 
@@ -98,7 +112,8 @@ class RadiusBatch {
   bool CopyColumns() {
     const SearchCluster& cluster = *data_.cluster;
     int iLo = cluster.nx, iHi = 0;
-    for (const CellRange& w : windows_) {
+    for (const Calculation& point : own_) {
+      const CellRange& w = point.window;
       if (w.iLo >= w.iHi || w.jLo >= w.jHi) continue;
       iLo = std::min(iLo, w.iLo);
       iHi = std::max(iHi, w.iHi);
@@ -114,7 +129,7 @@ class RadiusBatch {
   // tile columns ascending, then tile rows: points that follow each other
   // then lie close together on both axes, and their windows nearly coincide.
   // A tile holds about as many points as one sweep has lanes.
-  void InTiles(const std::int32_t* points, int lanes) {
+  void InTiles(int lanes) {
     const SearchCluster& cluster = *data_.cluster;
     const double cellsPerPoint =
         static_cast<double>(cluster.nx) * cluster.ny / std::max(cluster.LatticeOrderSize(), 1);
@@ -122,24 +137,20 @@ class RadiusBatch {
                                 64);
     // Only the tile columns the batch reaches are counted.
     int iLo = cluster.nx, iHi = 0;
-    for (const CellRange& w : windows_) {
-      iLo = std::min(iLo, w.iLo);
-      iHi = std::max(iHi, w.iLo + 1);
+    for (const Calculation& point : own_) {
+      iLo = std::min(iLo, point.window.iLo);
+      iHi = std::max(iHi, point.window.iLo + 1);
     }
     const std::int64_t tileRows = cluster.ny / side + 1;
     const std::int64_t tiles = std::max(0, (iHi - 1) / side - iLo / side + 1) * tileRows;
-    std::vector<std::int64_t> tileOfPoint(windows_.size());
-    for (std::size_t m = 0; m < windows_.size(); ++m) {
-      const CellRange& w = windows_[m];
+    std::vector<std::int64_t> tileOfPoint(own_.size());
+    for (std::size_t m = 0; m < own_.size(); ++m) {
+      const CellRange& w = own_[m].window;
       tileOfPoint[m] = static_cast<std::int64_t>(w.iLo / side - iLo / side) * tileRows + w.jLo / side;
     }
     const std::vector<std::int32_t> order = AscendingByKey(tileOfPoint, tiles);
     tiled_.resize(order.size());
-    tiledWindows_.resize(order.size());
-    for (std::size_t m = 0; m < order.size(); ++m) {
-      tiled_[m] = points[order[m]];
-      tiledWindows_[m] = windows_[static_cast<std::size_t>(order[m])];
-    }
+    for (std::size_t m = 0; m < order.size(); ++m) tiled_[m] = own_[static_cast<std::size_t>(order[m])];
   }
 
   // The lanes' windows may together cover much more than each alone (points
@@ -171,32 +182,34 @@ class RadiusBatch {
 
   // The tiled points first .. first+used-1 as one group of lanes.
   void FitGroup(const SweepKind& kind, int first, int used) {
-    const std::int32_t* points = tiled_.data() + first;
-    LaneGroup group = common_;
+    const Calculation* points = tiled_.data() + first;
+    // Reused rather than copied afresh: the copy cost as much as a short sweep.
+    LaneGroup& group = group_;
     group.lanes = kind.lanes;
+    for (int l = used; l < kind.lanes; ++l) group.window[l] = CellRange{};
     for (int l = 0; l < used; ++l) {
-      const int k = points[l];
-      group.x0[l] = x0_[k];
-      group.y0[l] = y0_[k];
-      group.offX[l] = CentreOffset(choices_.centerX, centre_.cx, x0_[k]);
-      group.offY[l] = CentreOffset(choices_.centerY, centre_.cy, y0_[k]);
-      group.offQ[l] = CentreOffset(choices_.centerQ, centre_.cq, q0_[k]);
-      group.window[l] = tiledWindows_[static_cast<std::size_t>(first + l)];
+      const Calculation& point = points[l];
+      group.x0[l] = point.x0;
+      group.y0[l] = point.y0;
+      group.offX[l] = CentreOffset(choices_.centerX, centre_.cx, point.x0);
+      group.offY[l] = CentreOffset(choices_.centerY, centre_.cy, point.y0);
+      group.offQ[l] = CentreOffset(choices_.centerQ, centre_.cq, point.q0);
+      group.window[l] = point.window;
     }
     group.centredOnPoint = CentredOnPoint(group, used);
     if (!SharesWindows(group)) {
-      for (int l = 0; l < used; ++l) FitAlone(points[l]);
+      for (int l = 0; l < used; ++l) FitAlone(points[l].k);
       return;
     }
     LaneSums sums;
     kind.sweep(*data_.cluster, stream_, group, sums);
     for (int l = 0; l < used; ++l) {
+      const int k = points[l].k;
       if (sums.unclear[l]) {
-        FitAlone(points[l]);
+        FitAlone(k);
         continue;
       }
       if (sums.solved[l]) {
-        const int k = points[l];
         out_.a[k] = sums.plane[0][l];
         out_.b[k] = sums.plane[1][l];
         out_.c[k] = sums.plane[2][l];
@@ -208,7 +221,7 @@ class RadiusBatch {
                             sums.sum[6][l], sums.sum[7][l], sums.sum[8][l]};
       PlaneFit fit;
       lane.Solve(fit);
-      Store(fit, points[l], out_);
+      Store(fit, k, out_);
     }
   }
 
@@ -220,12 +233,11 @@ class RadiusBatch {
   const double* y0_;
   const double* q0_;
   const FitColumns& out_;
-  LaneGroup common_;
+  LaneGroup group_;  // the lanes' common bounds, and the lanes of the group at hand
   LatticeCopy& copy_;
   LatticeStream stream_;
-  std::vector<CellRange> windows_;  // by place in the batch
-  std::vector<std::int32_t> tiled_;
-  std::vector<CellRange> tiledWindows_;
+  std::vector<Calculation> own_;  // by place in the batch
+  std::vector<Calculation> tiled_;
 };
 
 }  // namespace
@@ -245,7 +257,7 @@ void FitRadiusBatch(const FitData& data, const FitChoices& choices, const AreaCe
   batch.LayWindows(points, count);
   // The tiling's counts are freed before the copy is made: the two together
   // would raise the peak of a run.
-  batch.InTiles(points, kind.lanes);
+  batch.InTiles(kind.lanes);
   if (!batch.CopyColumns()) {
     for (int m = 0; m < count; ++m) batch.FitAlone(points[m]);
     return;
