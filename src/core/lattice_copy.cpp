@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/large_pages.h"
+
 namespace zelvo {
 
 std::int64_t LatticeCopy::Overlap(std::int64_t first, std::int64_t last) const {
@@ -20,6 +22,7 @@ LatticeStream LatticeCopy::Cover(const FitData& data, std::int64_t first, std::i
                 held_.data());
     }
   }
+  ReserveOnLargePages(held_, static_cast<std::size_t>(3 * (last - first)));
   held_.resize(static_cast<std::size_t>(3 * (last - first)));
   double* out = held_.data() + 3 * kept;
   for (std::int64_t t = first + kept; t < last; ++t, out += 3) {

@@ -6,6 +6,8 @@
 #include <new>
 #include <unistd.h>
 
+#include "base/large_pages.h"
+
 namespace zelvo {
 namespace {
 
@@ -101,7 +103,9 @@ std::uint32_t SearchCluster::CellKey(double x, double y) const {
 // Counting sort by cell: counts, running starts, then placement in index
 // order, which keeps every cell's list ascending.
 int SearchCluster::BuildDense(const double* x, const double* y, int n, std::uint64_t cells) {
+  ReserveOnLargePages(cellStart_, cells + 1);
   cellStart_.assign(cells + 1, 0);
+  ReserveOnLargePages(pointIndex_, static_cast<std::size_t>(n));
   pointIndex_.resize(static_cast<std::size_t>(n));
   for (int k = 0; k < n; ++k) ++cellStart_[CellKey(x[k], y[k]) + 1];
   for (std::size_t c = 1; c <= cells; ++c) cellStart_[c] += cellStart_[c - 1];

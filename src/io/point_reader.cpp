@@ -8,6 +8,7 @@
 #include <new>
 #include <vector>
 
+#include "base/large_pages.h"
 #include "base/run_observer.h"
 #include "base/task_crew.h"
 #include "io/line_parts.h"
@@ -128,11 +129,13 @@ void ReserveRows(std::size_t count, PointTable& table, ResultTable& results) {
   for (std::vector<double>* appended :
        {&table.x, &table.y, &table.point, &table.quantity, &results.column[kColX],
         &results.column[kColY], &results.column[kColQuantity]}) {
-    appended->reserve(count);
+    ReserveOnLargePages(*appended, count);
   }
   table.traced.assign(count, 0);
   for (int c = 0; c < kResultColumns; ++c) {
-    if (c != kColX && c != kColY && c != kColQuantity) results.column[c].assign(count, 0.0);
+    if (c == kColX || c == kColY || c == kColQuantity) continue;
+    ReserveOnLargePages(results.column[c], count);
+    results.column[c].assign(count, 0.0);
   }
   results.recorded.assign(count, 0);
 }
