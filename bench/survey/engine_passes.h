@@ -12,6 +12,7 @@
 
 #include "core/fit_sweep.h"
 #include "core/nearest_fit.h"
+#include "base/large_pages.h"
 #include "core/radius_batch.h"
 #include "core/radius_neighbours.h"
 #include "core/search_cluster.h"
@@ -23,7 +24,13 @@ namespace zelvo::bench {
 struct PassResults {
   std::vector<double> a, b, c, npoints;
 
-  explicit PassResults(std::size_t n) : a(n), b(n), c(n), npoints(n) {}
+  // Held as a run holds its result columns.
+  explicit PassResults(std::size_t n) {
+    for (std::vector<double>* column : {&a, &b, &c, &npoints}) {
+      ReserveOnLargePages(*column, n);
+      column->assign(n, 0.0);
+    }
+  }
   FitColumns Columns() { return FitColumns{a.data(), b.data(), c.data(), npoints.data()}; }
 };
 

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/large_pages.h"
+
 namespace zelvo::bench {
 
 struct SurveyPoints {
@@ -47,9 +49,10 @@ inline SurveyPoints MakeSurvey(int lines = kSurveyLines, int stations = kSurveyS
                                std::uint64_t seed = 20261208) {
   SurveyPoints survey;
   const std::size_t n = static_cast<std::size_t>(lines) * static_cast<std::size_t>(stations);
-  survey.x.reserve(n);
-  survey.y.reserve(n);
-  survey.q.reserve(n);
+  // Held as a run holds its columns.
+  ReserveOnLargePages(survey.x, n);
+  ReserveOnLargePages(survey.y, n);
+  ReserveOnLargePages(survey.q, n);
   SplitMix64 random(seed);
   for (int line = 0; line < lines; ++line) {
     for (int station = 0; station < stations; ++station) {
