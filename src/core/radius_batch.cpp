@@ -95,7 +95,14 @@ class RadiusBatch {
   void LayWindows(const std::int32_t* points, int count) {
     own_.resize(static_cast<std::size_t>(count));
     const bool ownQuantity = choices_.centerQ == kCenterToPoint;
+    // The window of each point takes longer than a read from memory, so few
+    // reads would be under way at once without asking for them ahead.
+    constexpr int kAhead = 16;
     for (int m = 0; m < count; ++m) {
+      if (m + kAhead < count) {
+        __builtin_prefetch(x0_ + points[m + kAhead]);
+        __builtin_prefetch(y0_ + points[m + kAhead]);
+      }
       const int k = points[m];
       Calculation& point = own_[static_cast<std::size_t>(m)];
       point.k = k;
@@ -189,6 +196,11 @@ class RadiusBatch {
     for (int l = used; l < kind.lanes; ++l) group.window[l] = CellRange{};
     for (int l = 0; l < used; ++l) {
       const Calculation& point = points[l];
+      // The answers go to rows scattered over the table: fetched while the
+      // sweep runs, their writes do not wait.
+      for (double* column : {out_.a, out_.b, out_.c, out_.npoints}) {
+        __builtin_prefetch(column + point.k, 1);
+      }
       group.x0[l] = point.x0;
       group.y0[l] = point.y0;
       group.offX[l] = CentreOffset(choices_.centerX, centre_.cx, point.x0);
