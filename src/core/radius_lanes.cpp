@@ -4,9 +4,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <type_traits>
-
-#include "core/gauss_jordan.h"
 
 namespace zelvo {
 namespace {
@@ -262,8 +259,12 @@ template <int L, bool kOnPoint>
 }
 
 // Each lane's plane from its sums by NormalSums::Solve's elimination, its
-// lanes side by side; a lane that path treats apart is left unsolved. The
-// divisions of the four lanes take the time of one.
+// lanes side by side, each doing the operations of one system in their
+// order; the divisions of the four lanes take the time of one. A lane that
+// elimination treats apart (fewer than three neighbours, a zero pivot) is
+// left unsolved, and so is one that comes out with a NaN: where two NaN meet,
+// which one passes on depends on the order of the operands the compiler
+// chose, and the plain path's NaN are the ones the answers have always had.
 template <int L>
 [[gnu::always_inline]] inline void SolveLanes(LaneSums& out) {
   using V = typename LaneTypes<L>::V;
@@ -274,10 +275,21 @@ template <int L>
   V r[3] = {s[6], s[7], s[8]};
   M apart = s[5] < 3.0;
   for (int i = 0; i < 3; ++i) {
-    apart |= A[i][i] == 0.0;
-    EliminateOnPivot(A, r, i, std::integral_constant<int, 3>{});
+    const V p = A[i][i];
+    apart |= p == 0.0;
+    for (int k = 0; k < 3; ++k) A[i][k] /= p;
+    r[i] /= p;
+    for (int j = 0; j < 3; ++j) {
+      if (j == i) continue;
+      const V f = A[j][i];
+      for (int k = 0; k < 3; ++k) A[j][k] -= A[i][k] * f;
+      r[j] -= r[i] * f;
+    }
   }
-  for (int t = 0; t < 3; ++t) std::memcpy(out.plane[t], &r[t], sizeof r[t]);
+  for (int t = 0; t < 3; ++t) {
+    apart |= r[t] != r[t];
+    std::memcpy(out.plane[t], &r[t], sizeof r[t]);
+  }
   for (int l = 0; l < L; ++l) out.solved[l] = apart[l] == 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -101,6 +102,72 @@ TEST(PlaneFit, SingularSystemsLeaveTheMarker) {
   double r[3] = {1, 2, 3};
   EXPECT_EQ(SolveSLE(A, r, 3), 1);
   EXPECT_EQ(r[0], kSingularMarker);
+}
+
+// Gauss-Jordan elimination as plainly written, one value at a time. Returns
+// the step whose pivot was zero, counted from 1, or 0.
+int PlainElimination(double A[3][3], double r[3]) {
+  for (int i = 0; i < 3; ++i) {
+    const double p = A[i][i];
+    if (std::fabs(p) == 0.0) {
+      r[0] = kSingularMarker;
+      return i + 1;
+    }
+    for (int k = 0; k < 3; ++k) A[i][k] /= p;
+    r[i] /= p;
+    for (int j = 0; j < 3; ++j) {
+      if (j == i) continue;
+      const double f = A[j][i];
+      for (int k = 0; k < 3; ++k) A[j][k] -= A[i][k] * f;
+      r[j] -= r[i] * f;
+    }
+  }
+  return 0;
+}
+
+// The same bits, or NaN for NaN: where two NaN meet, which one an operation
+// passes on follows the order of operands the compiler chose, which may
+// differ here from the library.
+bool SameValue(double a, double b) {
+  return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && std::isnan(b));
+}
+
+TEST(PlaneFit, SolveGivesThePlainEliminationBitForBit) {
+  // Small integers make pivots exactly zero at every step; the others bring
+  // rounding, overflow, underflow, infinities, NaN and zeros of both signs.
+  std::mt19937_64 random(41);
+  std::uniform_int_distribution<int> kind(0, 19), small(-3, 3);
+  std::normal_distribution<double> normal(0.0, 1e3);
+  const auto value = [&]() {
+    switch (kind(random)) {
+      case 0: return 1e300 * normal(random);
+      case 1: return 1e-300 * normal(random);
+      case 2: return std::numeric_limits<double>::infinity();
+      case 3: return std::nan("");
+      case 4: return -0.0;
+      case 5: case 6: case 7: case 8: case 9: case 10: case 11: return double(small(random));
+      default: return normal(random);
+    }
+  };
+  int stoppedAt[4] = {};
+  for (int trial = 0; trial < 100000; ++trial) {
+    double A[3][3], r[3];
+    for (auto& row : A) {
+      for (double& a : row) a = value();
+    }
+    for (double& b : r) b = value();
+    double plainA[3][3], plainR[3];
+    std::memcpy(plainA, A, sizeof A);
+    std::memcpy(plainR, r, sizeof r);
+    const int step = PlainElimination(plainA, plainR);
+    ++stoppedAt[step];
+    ASSERT_EQ(SolveSLE(A, r, 3), step == 0 ? 0 : 1) << "trial " << trial;
+    for (int k = 0; k < 9; ++k) {
+      ASSERT_TRUE(SameValue(A[k / 3][k % 3], plainA[k / 3][k % 3])) << "trial " << trial;
+    }
+    for (int k = 0; k < 3; ++k) ASSERT_TRUE(SameValue(r[k], plainR[k])) << "trial " << trial;
+  }
+  for (int step = 1; step <= 3; ++step) EXPECT_GT(stoppedAt[step], 100) << "zero pivot at step " << step;
 }
 
 // The fit as plainly written: hypot for every distance, a branch for every
