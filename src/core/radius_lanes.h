@@ -31,8 +31,8 @@ struct LaneGroup {
 // Each lane's sums in the order of NormalSums, and whether some distance of
 // its window (or, rarely, of the other lanes' windows) was too close to call
 // by its square. Where NormalSums::Solve would eliminate without exception
-// (three neighbours or more, no zero pivot), the lane is solved as it would
-// be: its plane holds what PlaneFit::r would. A sweep writes its own lanes
+// (three neighbours or more, no zero pivot) and no NaN comes out, the lane is
+// solved as it would be: its plane holds what PlaneFit::r would. A sweep writes its own lanes
 // only: left uninitialised, as zeroing it would cost as much as a short sweep.
 struct LaneSums {
   double sum[9][kMostLanes];

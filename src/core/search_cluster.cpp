@@ -160,9 +160,11 @@ void SearchCluster::ColumnRuns(int iLo, int iHi, int jLo, int jHi, std::int64_t*
   // processor to see the pattern: the rows a window will reach next are
   // fetched ahead.
   constexpr int kRowsAhead = 16;
+  const int lowAhead = std::min(jLo + kRowsAhead, ny);
+  const int highAhead = std::min(jHi + kRowsAhead, ny);
   for (int i = iLo; i < iHi; ++i, begin += stride, end += stride, start += ny) {
-    __builtin_prefetch(start + jLo + kRowsAhead);
-    __builtin_prefetch(start + jHi + kRowsAhead);
+    __builtin_prefetch(start + lowAhead);
+    __builtin_prefetch(start + highAhead);
     *begin = start[jLo];
     *end = start[jHi];
   }
