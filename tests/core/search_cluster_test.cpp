@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <limits>
 #include <random>
 #include <tuple>
 #include <vector>
@@ -73,6 +75,55 @@ TEST(SearchCluster, CellWindowIsClippedAndHalfOpen) {
   const CellRange huge = cluster.CellWindow(50, 50, 1e300);
   EXPECT_EQ(huge.iLo, 0);
   EXPECT_EQ(huge.iHi, 101);
+}
+
+// CellWindow as plainly written, one bound at a time.
+CellRange PlainCellWindow(const SearchCluster& c, double x0, double y0, double r) {
+  const auto clamped = [](double bound, int limit) {
+    if (!(bound > 0.0)) return 0;
+    if (bound >= limit) return limit;
+    return static_cast<int>(bound);
+  };
+  const double half = c.s * 0.5;
+  return CellRange{clamped(std::floor((x0 - r - c.xmin + half) / c.s), c.nx),
+                   clamped(std::ceil((x0 + r - c.xmin + half) / c.s), c.nx),
+                   clamped(std::floor((y0 - r - c.ymin + half) / c.s), c.ny),
+                   clamped(std::ceil((y0 + r - c.ymin + half) / c.s), c.ny)};
+}
+
+TEST(SearchCluster, WindowsAndCellsAreThePlainBoundsAnywhere) {
+  // Cells of a width that is no power of two and an origin off zero, so that
+  // the bounds round; centres on and beside the half cells; radii from zero
+  // to beyond the lattice; and centres that are not numbers.
+  std::vector<double> x{-13.7, 912.3}, y{4.1, 377.9};
+  const SearchCluster cluster = Build(x, y, 0.37);
+  std::mt19937_64 random(3);
+  std::uniform_real_distribution<double> along(-50.0, 1000.0);
+  std::uniform_int_distribution<int> cell(-10, 2600);
+  const double radii[] = {0.0, 1e-9, 0.37, 0.185, 3.7, 10.0, 123.456, 5e3, 1e300,
+                          std::numeric_limits<double>::infinity()};
+  for (int trial = 0; trial < 20000; ++trial) {
+    double x0 = along(random), y0 = along(random) * 0.4;
+    if (trial % 3 == 0) x0 = cluster.xmin + (cell(random) + 0.5) * cluster.s;  // on a half cell
+    if (trial % 5 == 0) y0 = cluster.ymin + cell(random) * cluster.s;
+    if (trial % 997 == 0) x0 = std::nan("");
+    if (trial % 991 == 0) y0 = -std::numeric_limits<double>::infinity();
+    const double r = radii[trial % std::size(radii)];
+    const CellRange fast = cluster.CellWindow(x0, y0, r);
+    const CellRange plain = PlainCellWindow(cluster, x0, y0, r);
+    ASSERT_EQ(std::tie(fast.iLo, fast.iHi, fast.jLo, fast.jHi),
+              std::tie(plain.iLo, plain.iHi, plain.jLo, plain.jHi))
+        << "at " << x0 << ", " << y0 << " r " << r;
+    // The cell of a point, below the lattice's origin as well as on it.
+    if (std::isfinite(x0) && std::isfinite(y0)) {
+      ASSERT_EQ(cluster.CellColumn(x0),
+                static_cast<int>(std::floor((x0 - cluster.xmin + cluster.s * 0.5) / cluster.s)))
+          << "x " << x0;
+      ASSERT_EQ(cluster.CellRow(y0),
+                static_cast<int>(std::floor((y0 - cluster.ymin + cluster.s * 0.5) / cluster.s)))
+          << "y " << y0;
+    }
+  }
 }
 
 TEST(SearchCluster, RefusesLatticesBeyondTheBudgetOrA32BitCount) {
