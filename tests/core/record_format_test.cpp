@@ -87,6 +87,20 @@ TEST(FixedForm, FieldsPaddedAsPrintfPadsThem) {
     }
     ASSERT_EQ(std::string(line, end), expected);
   }
+  // Where the count of digits changes: powers of ten, one below them and
+  // halfway below them, which rounding may carry up, and zeros of both signs.
+  for (int precision = 0; precision <= 9; ++precision) {
+    for (int e = -precision; e <= 20 - precision; ++e) {
+      const double power = std::pow(10.0, e);
+      for (const double value : {power, power - std::pow(10.0, -precision),
+                                 power - 0.5 * std::pow(10.0, -precision), -power, 0.0, -0.0}) {
+        char* end = WriteFixed(line, value, 7, precision);
+        char printed[kLongestFixed + 40];
+        std::snprintf(printed, sizeof printed, "%7.*f", precision, value);
+        ASSERT_EQ(std::string(line, end), printed) << value << " to " << precision;
+      }
+    }
+  }
 }
 
 }  // namespace
