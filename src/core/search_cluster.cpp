@@ -66,8 +66,7 @@ namespace {
 // CellWindow's four bounds as the lanes of one vector, each lane doing the
 // scalar bound's operations in their order (x0 + r is x0 - (-r) exactly): one
 // division and two roundings instead of four divisions and four calls of
-// the library's floor and ceil, which take half of a short radius fit's
-// time outside its sweep.
+// the library's floor and ceil, for every point a fit is made at.
 [[gnu::target("avx")]] CellRange CellWindowAvx(const SearchCluster& cluster, double x0, double y0,
                                                double r) {
   const __m256d centre = _mm256_setr_pd(x0, y0, x0, y0);
