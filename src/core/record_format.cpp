@@ -92,38 +92,21 @@ char* WritePadded(char* out, const char* first, const char* last, int width) {
 }
 
 // A fast field is at most this long, padding included: the digits of a
-// 64-bit value, a sign and a point fit it. Its blanks are laid as one block,
+// 64-bit value, a sign and a point fit it. It is copied out as one block,
 // which the room at `out` always holds.
 constexpr int kFastField = 32;
 
-constexpr char kBlanks[kFastField + 1] = "                                ";
-
-constexpr std::uint64_t kTens[20] = {1ULL, 10ULL, 100ULL, 1000ULL, 10000ULL, 100000ULL,
-                                     1000000ULL, 10000000ULL, 100000000ULL, 1000000000ULL,
-                                     10000000000ULL, 100000000000ULL, 1000000000000ULL,
-                                     10000000000000ULL, 100000000000000ULL,
-                                     1000000000000000ULL, 10000000000000000ULL,
-                                     100000000000000000ULL, 1000000000000000000ULL,
-                                     10000000000000000000ULL};
-
-// How many decimal digits value has, 0 taking one: 1233 / 4096 is just
-// above log10(2), so the guess from the bits is the count or one more.
-int DecimalDigits(std::uint64_t value) {
-  value |= 1;  // the same count, and no zero
-  const int guess = (std::bit_width(value) * 1233) >> 12;
-  return guess + 1 - (value < kTens[guess]);
-}
-
 // The fixed form of a scaled value right-aligned in a field of `width`, at
-// most kFastField. Blanks first, then the digits over them straight into
-// place: digits written to a buffer and copied out in a block would be read
-// back before their stores were done, which stalls the processor.
+// most kFastField.
 char* WriteFastField(char* out, bool negative, std::uint64_t scaled, int precision, int width) {
-  const int whole = std::max(DecimalDigits(scaled) - precision, 1);
-  const int written = static_cast<int>(negative) + whole + (precision > 0 ? 1 + precision : 0);
-  const int length = std::max(width, written);
-  std::memcpy(out, kBlanks, kFastField);
-  WriteScaledBackwards(out + length, negative, scaled, precision);
+  // The digits end in the middle of blanks; the block copied out starts
+  // where the field does and runs on into the blanks after it.
+  char buffer[2 * kFastField];
+  std::memset(buffer, ' ', sizeof buffer);
+  char* const last = buffer + kFastField;
+  const char* first = WriteScaledBackwards(last, negative, scaled, precision);
+  const long length = std::max<long>(width, last - first);
+  std::memcpy(out, last - length, kFastField);
   return out + length;
 }
 
