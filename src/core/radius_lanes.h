@@ -32,8 +32,9 @@ struct LaneGroup {
 // its window (or, rarely, of the other lanes' windows) was too close to call
 // by its square. Where NormalSums::Solve would eliminate without exception
 // (three neighbours or more, no zero pivot) and no NaN comes out, the lane is
-// solved as it would be: its plane holds what PlaneFit::r would. A sweep writes its own lanes
-// only: left uninitialised, as zeroing it would cost as much as a short sweep.
+// solved as it would be: its plane holds what PlaneFit::r would. A sweep
+// writes its own lanes only: left uninitialised, as zeroing it would cost as
+// much as a short sweep.
 struct LaneSums {
   double sum[9][kMostLanes];
   bool unclear[kMostLanes];
@@ -41,9 +42,10 @@ struct LaneSums {
   bool solved[kMostLanes];
 };
 
-// The sweeps and solves themselves, one per width and instruction set; the AVX2 one may
-// be called only where the processor has it. (GCC 12 turns the 8-lane masks
-// into scalar compares even under AVX-512, so 4 lanes of AVX2 are the fastest.)
+// The sweeps and solves themselves, one per width and instruction set; the
+// AVX2 one may be called only where the processor has it. (GCC 12 turns the
+// 8-lane masks into scalar compares even under AVX-512, so 4 lanes of AVX2
+// are the fastest.)
 void SweepLanesPlain2(const SearchCluster& cluster, const LatticeStream& stream,
                       const LaneGroup& group, LaneSums& sums);
 void SweepLanesPlain4(const SearchCluster& cluster, const LatticeStream& stream,

@@ -21,6 +21,8 @@ namespace {
 // costs little beside their work, little beside the tables in memory.
 constexpr std::size_t kBlockBytes = std::size_t{4} << 20;
 
+constexpr const char* kNoMemoryForDataMessage = "Error by allocating memory for data";
+
 struct FirstPass {
   long long dataLines = 0;
   long long allLines = 0;
@@ -231,7 +233,7 @@ int ReadPoints(LineReader& reader, const std::string& shownName, const PointColu
   } catch (const std::bad_alloc&) {
     points = PointSet{};
     results.Release();
-    observer.ShowMessage("Error by allocating memory for data");
+    observer.ShowMessage(kNoMemoryForDataMessage);
     return 1;
   }
   betweenPasses();
@@ -246,7 +248,7 @@ int ReadPoints(LineReader& reader, const std::string& shownName, const PointColu
     points = PointSet{};
     results.Release();
     if (stored == StoreOutcome::kOutOfMemory) {
-      observer.ShowMessage("Error by allocating memory for data");
+      observer.ShowMessage(kNoMemoryForDataMessage);
     } else if (stored == StoreOutcome::kChanged) {
       observer.ShowMessage(kInputChangedMessage);
     } else {
