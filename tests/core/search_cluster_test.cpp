@@ -148,13 +148,18 @@ TEST(SearchCluster, RefusesLatticesBeyondTheBudgetOrA32BitCount) {
 
 TEST(SearchCluster, RefusesPointsOutsideTheExtentItIsLaidFor) {
   SearchCluster cluster;
+  // Points are keyed several at a time: the one outside sits at every place
+  // of a block and of the rest after the blocks.
   for (const double outside : {-0.6, 10.6, 1e300, -1e300, std::nan("")}) {
-    const std::vector<double> x{0, 10, outside}, y{0, 10, 5};
-    EXPECT_EQ(kPointOutsideLattice, cluster.Build(x.data(), y.data(), 3, 1.0, 0, 10, 0, 10, kPlenty))
-        << outside;
-    EXPECT_TRUE(cluster.Empty());
-    EXPECT_EQ(kPointOutsideLattice, cluster.Build(y.data(), x.data(), 3, 1.0, 0, 10, 0, 10, kPlenty))
-        << outside << " as y";
+    for (int at = 0; at < 7; ++at) {
+      std::vector<double> x{0, 10, 3, 4, 5, 6, 7}, y{0, 10, 5, 5, 5, 5, 5};
+      x[at] = outside;
+      EXPECT_EQ(kPointOutsideLattice, cluster.Build(x.data(), y.data(), 7, 1.0, 0, 10, 0, 10, kPlenty))
+          << outside << " at " << at;
+      EXPECT_TRUE(cluster.Empty());
+      EXPECT_EQ(kPointOutsideLattice, cluster.Build(y.data(), x.data(), 7, 1.0, 0, 10, 0, 10, kPlenty))
+          << outside << " as y at " << at;
+    }
   }
   // Within half a cell of the extent a point still has its nearest node.
   const std::vector<double> x{-0.4, 10.4}, y{0, 10};
