@@ -135,25 +135,27 @@ class RadiusBatch {
   // The points and their windows ordered by square tiles of the lattice,
   // tile columns ascending, then tile rows: points that follow each other
   // then lie close together on both axes, and their windows nearly coincide.
-  // A tile holds about as many points as one sweep has lanes.
+  // A tile holds about as many points as one sweep has lanes; its side is a
+  // power of two, so that a cell's tile takes a shift and not a division.
   void InTiles(int lanes) {
     const SearchCluster& cluster = *data_.cluster;
     const double cellsPerPoint =
         static_cast<double>(cluster.nx) * cluster.ny / std::max(cluster.LatticeOrderSize(), 1);
-    const int side = std::clamp(static_cast<int>(std::lround(std::sqrt(lanes * cellsPerPoint))), 1,
-                                64);
+    const int shift =
+        std::clamp(static_cast<int>(std::lround(std::log2(std::sqrt(lanes * cellsPerPoint)))), 0, 6);
     // Only the tile columns the batch reaches are counted.
     int iLo = cluster.nx, iHi = 0;
     for (const Calculation& point : own_) {
       iLo = std::min(iLo, point.window.iLo);
       iHi = std::max(iHi, point.window.iLo + 1);
     }
-    const std::int64_t tileRows = cluster.ny / side + 1;
-    const std::int64_t tiles = std::max(0, (iHi - 1) / side - iLo / side + 1) * tileRows;
+    const std::int64_t tileRows = (cluster.ny >> shift) + 1;
+    const std::int64_t tiles = std::max(0, ((iHi - 1) >> shift) - (iLo >> shift) + 1) * tileRows;
     std::vector<std::int64_t> tileOfPoint(own_.size());
     for (std::size_t m = 0; m < own_.size(); ++m) {
       const CellRange& w = own_[m].window;
-      tileOfPoint[m] = static_cast<std::int64_t>(w.iLo / side - iLo / side) * tileRows + w.jLo / side;
+      tileOfPoint[m] = static_cast<std::int64_t>((w.iLo >> shift) - (iLo >> shift)) * tileRows +
+                       (w.jLo >> shift);
     }
     const std::vector<std::int32_t> order = AscendingByKey(tileOfPoint, tiles);
     tiled_.resize(order.size());
