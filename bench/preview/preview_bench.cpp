@@ -71,10 +71,10 @@ const Survey& TheSurvey() {
   return survey;
 }
 
-// Runs the body once per iteration and reports the wall time per node-point
-// pair within R beside the totals.
+// Runs the body once per iteration; where it grids every node, reports the
+// wall time per node-point pair within R beside the totals.
 template <typename Body>
-void Measure(benchmark::State& state, Body body) {
+void Measure(benchmark::State& state, Body body, bool everyNode = true) {
   const Survey& survey = TheSurvey();
   double seconds = 0.0;
   for (auto _ : state) {
@@ -85,23 +85,55 @@ void Measure(benchmark::State& state, Body body) {
   const double nodes = static_cast<double>(survey.cluster.nx) * survey.cluster.ny;
   state.counters["nodes"] = nodes;
   state.counters["points_per_node"] = survey.pairs / nodes;
-  state.counters["ns_per_pair"] = seconds * 1e9 / (static_cast<double>(state.iterations()) * survey.pairs);
+  if (everyNode) {
+    state.counters["ns_per_pair"] =
+        seconds * 1e9 / (static_cast<double>(state.iterations()) * survey.pairs);
+  }
 }
 
-// The preview of the first pane as a run makes it: gridding, resampling to
-// 177 x 145 and rendering; the argument is the gridding's thread count.
+// The preview of the first pane as a run makes it: gridding the nodes the
+// pane shows, resampling to 177 x 145 and rendering; the argument is the
+// gridding's thread count.
 void BM_PreviewVariable(benchmark::State& state) {
   zelvo::HeadlessWindow window;
   const int threads = static_cast<int>(state.range(0));
+  Measure(
+      state,
+      [&](const Survey& survey) {
+        const zelvo::PreviewSource source{&survey.cluster,    &survey.results,     kRadius, kRadius,
+                                          zelvo::kPaneWidth, zelvo::kPaneHeight, threads};
+        bool stop = false;
+        zelvo::PreviewImage image;
+        zelvo::PreviewVariable(source, zelvo::kColQuantity, stop, window, image);
+        benchmark::DoNotOptimize(image);
+      },
+      false);
+  const zelvo::SearchCluster& cluster = TheSurvey().cluster;
+  const zelvo::NodeSelection shown =
+      zelvo::PaneNodes(cluster.nx, cluster.ny, cluster.s, zelvo::kPaneWidth, zelvo::kPaneHeight);
+  state.counters["nodes_shown"] = static_cast<double>(
+      std::count(shown.columns.begin(), shown.columns.end(), true) * shown.rows.size());
+}
+
+// The same preview from the whole node grid, as it was made before a pane
+// estimated only the nodes it shows: what a grid view or an export grids.
+void BM_PreviewWholeGrid(benchmark::State& state) {
+  zelvo::HeadlessWindow window;
   Measure(state, [&](const Survey& survey) {
-    const zelvo::PreviewSource source{&survey.cluster,    &survey.results,     kRadius, kRadius,
-                                      zelvo::kPaneWidth, zelvo::kPaneHeight, threads};
-    bool stop = false;
-    zelvo::PreviewImage image;
-    zelvo::PreviewVariable(source, zelvo::kColQuantity, stop, window, image);
+    zelvo::GriddingJob job;
+    job.cluster = &survey.cluster;
+    job.results = &survey.results;
+    job.searchRadius = kRadius;
+    job.griddingRadius = kRadius;
+    zelvo::NodeGrid grid;
+    zelvo::GridNodes(job, grid);
+    zelvo::PreviewGrid preview;
+    zelvo::ResampleToPreview(grid, zelvo::kPaneWidth, zelvo::kPaneHeight, window, preview);
+    auto image = zelvo::RenderShaded(preview);
     benchmark::DoNotOptimize(image);
   });
 }
+BENCHMARK(BM_PreviewWholeGrid)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
 BENCHMARK(BM_PreviewVariable)->Arg(1)->Arg(2)->Unit(benchmark::kSecond)->Iterations(3)->UseRealTime();
 
 // The gridding alone, by the path it takes: 0 the four-node lanes where the

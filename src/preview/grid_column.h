@@ -24,6 +24,11 @@ struct ColumnContext {
   int w;
   NodeGrid& grid;
   NodeSumGrid* nodeSums;
+  const std::vector<int>* rows;  // the rows to estimate, ascending; null: every row
+
+  int RowCount() const { return rows != nullptr ? static_cast<int>(rows->size()) : grid.ny; }
+  // The row of the r-th node of a column to estimate.
+  int Row(int r) const { return rows != nullptr ? (*rows)[static_cast<std::size_t>(r)] : r; }
 
   void Store(int i, int j, const NodeSums& sums) const {
     const std::size_t node = static_cast<std::size_t>(i) * grid.ny + j;

@@ -135,11 +135,15 @@ __attribute__((target("avx2"))) void GridColumnAvx2(const ColumnContext& context
   const double X = cluster.xmin + i * s;
   const int kLo = LowBound(i, context.w);
   const int kHi = HighBound(i, context.w, context.grid.nx);
-  for (int j = 0; j < ny; j += kLanes) {
-    const int lanes = std::min(kLanes, ny - j);
+  const int count = context.RowCount();
+  for (int r = 0; r < count; r += kLanes) {
+    const int lanes = std::min(kLanes, count - r);
+    // Lanes past the last node repeat it.
+    int row[kLanes];
     v4d Y;
     for (int lane = 0; lane < kLanes; ++lane) {
-      Y[lane] = cluster.ymin + (j + std::min(lane, lanes - 1)) * s;
+      row[lane] = context.Row(r + std::min(lane, lanes - 1));
+      Y[lane] = cluster.ymin + row[lane] * s;
     }
     FourNodeSums nodes{Splat(0.0), Splat(0.0), {}};
     for (int k = kLo; k < kHi; ++k) {
@@ -151,7 +155,7 @@ __attribute__((target("avx2"))) void GridColumnAvx2(const ColumnContext& context
       v4m laneEnd = {0, 0, 0, 0};
       PointStretch all;
       for (int lane = 0; lane < lanes; ++lane) {
-        const RowSpan rows = NodeRows(j + lane, context.w, ny, reach);
+        const RowSpan rows = NodeRows(row[lane], context.w, ny, reach);
         const PointStretch own = points.Run(k, rows.lo, rows.hi);
         laneBegin[lane] = own.begin;
         laneEnd[lane] = own.end;
@@ -164,7 +168,7 @@ __attribute__((target("avx2"))) void GridColumnAvx2(const ColumnContext& context
       NodeSums& sums = nodes.rest[lane];
       sums.S = nodes.S[lane];
       sums.T = nodes.T[lane];
-      context.Store(i, j + lane, sums);
+      context.Store(i, row[lane], sums);
     }
   }
 }

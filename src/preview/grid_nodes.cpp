@@ -40,7 +40,8 @@ void GridColumnScalar(const ColumnContext& context, int i) {
   const double X = cluster.xmin + i * cluster.s;
   const int kLo = LowBound(i, context.w);
   const int kHi = HighBound(i, context.w, context.grid.nx);
-  for (int j = 0; j < ny; ++j) {
+  for (int r = 0; r < context.RowCount(); ++r) {
+    const int j = context.Row(r);
     const double Y = cluster.ymin + j * cluster.s;
     NodeSums sums;
     for (int k = kLo; k < kHi; ++k) {
@@ -74,7 +75,8 @@ __attribute__((target_clones("avx2", "default"))) void AccumulateTwoNodes(
   nodes.Run(end0, end, v2m{0, -1});
 }
 
-// The nodes of column i two at a time; the same sums as GridColumnScalar.
+// The nodes of column i two at a time, where two neighbouring rows are to
+// be estimated; the same sums as GridColumnScalar.
 void GridColumnLanes(const ColumnContext& context, int i) {
   const SearchCluster& cluster = context.cluster;
   const int ny = context.grid.ny;
@@ -82,8 +84,11 @@ void GridColumnLanes(const ColumnContext& context, int i) {
   const double X = cluster.xmin + i * s;
   const int kLo = LowBound(i, context.w);
   const int kHi = HighBound(i, context.w, context.grid.nx);
-  for (int j = 0; j < ny; j += 2) {
-    const bool pair = j + 1 < ny;
+  const int count = context.RowCount();
+  for (int r = 0; r < count;) {
+    const int j = context.Row(r);
+    const bool pair = r + 1 < count && context.Row(r + 1) == j + 1;
+    r += pair ? 2 : 1;
     const v2d Y = {cluster.ymin + j * s, cluster.ymin + (pair ? j + 1 : j) * s};
     TwoNodes nodes{X, Y, context.xs, context.ys, context.us, context.limits, {0.0, 0.0}, {0.0, 0.0}, {}};
     for (int k = kLo; k < kHi; ++k) {
@@ -160,10 +165,12 @@ int GridNodesFast(const GriddingJob& job, const ColumnHook& columnDone, const Gr
       RowReaches(cluster, w, job.searchRadius),
       w,
       grid,
-      nodeSums};
+      nodeSums,
+      job.only != nullptr ? &job.only->rows : nullptr};
   const bool twoLanes = paths.twoNodeLanes && kHaveTwoNodeLanes;
   const auto gridColumn = [&](int i) {
     if (!valid || w <= 0) return;
+    if (job.only != nullptr && !job.only->columns[static_cast<std::size_t>(i)]) return;
     if (fourLanes) {
       GridColumnFourNodes(context, i);
     } else if (twoLanes) {

@@ -21,6 +21,9 @@ struct GriddingJob {
   int threads = 1;
   // The node grid and the gridding's copy of the points must fit in this.
   std::uint64_t memoryBudget = DefaultLatticeBudget();
+  // Where set, only these nodes are estimated (a pane reads no others); the
+  // grid is the whole grid still, every other node blank.
+  const NodeSelection* only = nullptr;
 };
 
 inline constexpr int kGridMade = 0;

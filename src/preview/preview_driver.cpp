@@ -40,6 +40,12 @@ int PreviewVariable(const PreviewSource& source, int variable, bool& stopRequest
   job.griddingRadius = source.griddingRadius;
   job.threads = source.threads;
   job.memoryBudget = source.memoryBudget;
+  // The pane shows a few hundred of the grid's nodes at most: only those are
+  // estimated, which draws the same pixels in a fraction of the time.
+  const SearchCluster& cluster = *source.cluster;
+  const NodeSelection shown =
+      PaneNodes(cluster.nx, cluster.ny, cluster.s, source.width, source.height);
+  job.only = &shown;
   PreviewGrid grid;
   try {
     NodeGrid nodes;

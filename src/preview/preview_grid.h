@@ -19,6 +19,12 @@ struct NodeGrid {
   std::vector<float> values;
 };
 
+// Some nodes of a grid: those of the chosen columns at the chosen rows.
+struct NodeSelection {
+  std::vector<bool> columns;  // by column index
+  std::vector<int> rows;      // ascending
+};
+
 // The node grid rescaled to a pane, column by column: pixel column x (from
 // the west) and row y (from the south) at x*height + y. Only the south-west
 // block outNx x outNy is filled; everything else stays blank.

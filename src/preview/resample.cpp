@@ -19,6 +19,15 @@ int FilledCount(double extent, double step, int limit) {
   return static_cast<int>(count);
 }
 
+// The source sample at or below position pos of a line of n samples a
+// apart; -1 before the first, n - 1 at or after the last (and for NaN).
+int SampleBelow(double pos, double a, int n) {
+  const double sample = std::floor(pos / a);
+  if (!(sample < static_cast<double>(n - 1))) return n - 1;
+  if (!(sample >= 0.0)) return -1;
+  return static_cast<int>(sample);
+}
+
 }  // namespace
 
 void ResampleLine(const float* src, int n, double a, float* dst, int m, double b) {
@@ -27,18 +36,17 @@ void ResampleLine(const float* src, int n, double a, float* dst, int m, double b
   double pos = 0.0;
   for (int k = 1; k <= m - 2; ++k) {
     pos = pos + b;
-    const double sample = std::floor(pos / a);
+    const int e = SampleBelow(pos, a, n);
     // At or after the last sample there is nothing beyond it to interpolate
     // towards: the line keeps its last value.
-    if (!(sample < static_cast<double>(n - 1))) {
+    if (e == n - 1) {
       dst[k] = src[n - 1];
       continue;
     }
-    if (!(sample >= 0.0)) {
+    if (e < 0) {
       dst[k] = src[0];
       continue;
     }
-    const int e = static_cast<int>(sample);
     const double g = std::fabs(pos - e * a);
     if (g <= 0.0) {
       dst[k] = src[e];
@@ -63,6 +71,48 @@ void ResampleLine(const float* src, int n, double a, float* dst, int m, double b
   dst[m - 1] = src[n - 1];
 }
 
+std::vector<bool> ReadSamples(int n, double a, int m, double b) {
+  std::vector<bool> read(static_cast<std::size_t>(std::max(n, 0)), false);
+  if (n <= 0 || m <= 0) return read;
+  read[0] = true;
+  read[static_cast<std::size_t>(n - 1)] = true;
+  double pos = 0.0;
+  for (int k = 1; k <= m - 2; ++k) {
+    pos = pos + b;
+    const int e = SampleBelow(pos, a, n);
+    if (e < 0 || e == n - 1) continue;  // an end, read already
+    read[static_cast<std::size_t>(e)] = true;
+    read[static_cast<std::size_t>(e) + 1] = true;
+  }
+  return read;
+}
+
+PaneSampling SamplePane(int nx, int ny, double s, int width, int height) {
+  PaneSampling sampling;
+  if (nx <= 0 || ny <= 0 || width <= 0 || height <= 0) return sampling;
+  const double stepX = nx * s / width;
+  const double stepY = ny * s / height;
+  sampling.step = stepX > stepY ? stepX : stepY;
+  if (sampling.step > 0.0 && std::isfinite(sampling.step)) {
+    sampling.outNy = FilledCount(ny * s, sampling.step, height);
+    sampling.outNx = FilledCount(nx * s, sampling.step, width);
+  }
+  return sampling;
+}
+
+NodeSelection PaneNodes(int nx, int ny, double s, int width, int height) {
+  NodeSelection shown;
+  const PaneSampling sampling = SamplePane(nx, ny, s, width, height);
+  shown.columns.assign(static_cast<std::size_t>(std::max(nx, 0)), false);
+  if (sampling.outNx == 0 || sampling.outNy == 0) return shown;
+  shown.columns = ReadSamples(nx, s, sampling.outNx, sampling.step);
+  const std::vector<bool> rows = ReadSamples(ny, s, sampling.outNy, sampling.step);
+  for (int j = 0; j < ny; ++j) {
+    if (rows[static_cast<std::size_t>(j)]) shown.rows.push_back(j);
+  }
+  return shown;
+}
+
 int ResampleToPreview(const NodeGrid& nodes, int width, int height, RunObserver& observer,
                       PreviewGrid& grid) {
   grid = PreviewGrid{};
@@ -77,13 +127,10 @@ int ResampleToPreview(const NodeGrid& nodes, int width, int height, RunObserver&
   int outNx = 0;
   int outNy = 0;
   if (usable) {
-    const double stepX = nx * s / width;
-    const double stepY = ny * s / height;
-    grid.step = stepX > stepY ? stepX : stepY;
-    if (grid.step > 0.0 && std::isfinite(grid.step)) {
-      outNy = FilledCount(ny * s, grid.step, height);
-      outNx = FilledCount(nx * s, grid.step, width);
-    }
+    const PaneSampling sampling = SamplePane(nx, ny, s, width, height);
+    grid.step = sampling.step;
+    outNx = sampling.outNx;
+    outNy = sampling.outNy;
   }
   std::vector<float> columns;  // T1: every node column resampled along y
   std::vector<float> line;     // T2: one source line

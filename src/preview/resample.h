@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "preview/preview_grid.h"
 
 namespace zelvo {
@@ -23,5 +25,22 @@ int ResampleToPreview(const NodeGrid& nodes, int width, int height, RunObserver&
 // blank, unless the position hits a sample exactly), and positions past the
 // last source sample take that sample.
 void ResampleLine(const float* src, int n, double a, float* dst, int m, double b);
+
+// Which of the n source values ResampleLine(src, n, a, dst, m, b) may read,
+// whatever they hold.
+std::vector<bool> ReadSamples(int n, double a, int m, double b);
+
+// How ResampleToPreview fits nx x ny nodes s apart to a pane: the ground
+// step of a pixel and the filled columns and rows.
+struct PaneSampling {
+  double step = 0.0;
+  int outNx = 0;
+  int outNy = 0;
+};
+PaneSampling SamplePane(int nx, int ny, double s, int width, int height);
+
+// The nodes of an nx x ny grid, s apart, that ResampleToPreview reads for a
+// pane of width x height: no other node changes a pixel of it.
+NodeSelection PaneNodes(int nx, int ny, double s, int width, int height);
 
 }  // namespace zelvo

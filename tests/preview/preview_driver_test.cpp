@@ -6,6 +6,9 @@
 #include <cmath>
 
 #include "app/headless_window.h"
+#include "preview/grid_nodes.h"
+#include "preview/render_shaded.h"
+#include "preview/resample.h"
 #include "app/window_items.h"
 #include "survey_fixture.h"
 
@@ -91,6 +94,40 @@ TEST(PreviewVariable, SameImageOnOneAndTwoThreads) {
   ASSERT_EQ(PreviewVariable(source, kColHgqx, stop, window, twin), 0);
   EXPECT_FALSE(single.colours.empty());
   EXPECT_EQ(twin.colours, single.colours);
+}
+
+TEST(PreviewVariable, TheNodesItShowsDrawWhatTheWholeGridDraws) {
+  // Panes taller and wider than the field, one smaller than a node a pixel
+  // and one larger than the grid, on one thread and on two.
+  const Survey survey = Field();
+  const Survey tall([] {
+    std::vector<SurveyPoint> points;
+    for (int k = 0; k < 400; ++k) points.push_back({(k % 7) * 0.9, k * 0.35, std::cos(k * 0.05)});
+    return points;
+  }(), 0.5);
+  HeadlessWindow window;
+  for (const Survey* field : {&survey, &tall}) {
+    for (const auto& [width, height] : {std::pair{kPaneWidth, kPaneHeight}, std::pair{40, 300},
+                                        std::pair{300, 40}, std::pair{7, 5}, std::pair{900, 700}}) {
+      NodeGrid whole;
+      ASSERT_EQ(GridNodes(field->cluster, field->results, kColHgqx, 5.0, 5.0, whole), kGridMade);
+      PreviewGrid resampled;
+      ASSERT_EQ(ResampleToPreview(whole, width, height, window, resampled), 0);
+      const PreviewImage expected = Drawable(resampled) ? RenderShaded(resampled) : PreviewImage{};
+      for (const int threads : {1, 2}) {
+        PreviewSource source = SourceOf(*field);
+        source.width = width;
+        source.height = height;
+        source.threads = threads;
+        bool stop = false;
+        PreviewImage image;
+        ASSERT_EQ(PreviewVariable(source, kColHgqx, stop, window, image), 0);
+        EXPECT_EQ(image.colours, expected.colours) << width << " x " << height << ", " << threads;
+        EXPECT_EQ(image.width, expected.width);
+        EXPECT_EQ(image.height, expected.height);
+      }
+    }
+  }
 }
 
 TEST(PreviewVariable, RefusesANodeGridBeyondTheMemoryBudget) {

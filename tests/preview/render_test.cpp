@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <random>
 #include <limits>
 #include <vector>
 
@@ -47,6 +49,40 @@ TEST(ResampleLine, EndsExactHitsBlanksAndThePastTheEnd) {
     ResampleLine(src.data(), 2, 1.0, dst.data(), 5, 0.75);
     EXPECT_EQ(dst, (std::vector<float>{1, 1.75f, 2, 2, 2}));
   }
+}
+
+TEST(ReadSamples, ResamplingReadsNoOtherSample) {
+  // Lines shorter and longer than their resampling, steps that hit samples
+  // exactly and steps that never do: values at the samples not named are
+  // replaced, and the line must come out the same bits.
+  std::mt19937 random(5);
+  std::uniform_real_distribution<float> value(-50.0f, 50.0f);
+  const double steps[][2] = {{1.0, 0.5},  {1.0, 1.7}, {1.0, 0.75}, {35.0, 535.2},
+                             {35.0, 35.0}, {0.3, 0.1}, {2.0, 7.0},  {1.0, 1e-3}};
+  for (const auto& [a, b] : steps) {
+    for (const int n : {1, 2, 3, 17, 300}) {
+      for (const int m : {1, 2, 3, 19, 145}) {
+        std::vector<float> src(static_cast<std::size_t>(n));
+        for (float& v : src) v = value(random);
+        src[static_cast<std::size_t>(n) / 2] = kBlankValue;
+        std::vector<float> dst(static_cast<std::size_t>(m)), again(dst.size());
+        ResampleLine(src.data(), n, a, dst.data(), m, b);
+        const std::vector<bool> read = ReadSamples(n, a, m, b);
+        ASSERT_EQ(read.size(), src.size());
+        for (const float other : {0.0f, kBlankValue}) {
+          std::vector<float> replaced = src;
+          for (std::size_t k = 0; k < replaced.size(); ++k) {
+            if (!read[k]) replaced[k] = other;
+          }
+          ResampleLine(replaced.data(), n, a, again.data(), m, b);
+          EXPECT_EQ(0, std::memcmp(dst.data(), again.data(), dst.size() * sizeof(float)))
+              << "a " << a << " b " << b << " n " << n << " m " << m;
+        }
+      }
+    }
+  }
+  EXPECT_TRUE(ReadSamples(0, 1.0, 5, 1.0).empty());
+  EXPECT_EQ(ReadSamples(4, 1.0, 0, 1.0), std::vector<bool>(4, false));
 }
 
 NodeGrid Flat(int nx, int ny, float value) {
