@@ -1,6 +1,7 @@
 #include "core/search_cluster.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -77,14 +78,15 @@ namespace {
   const __m256d cells = _mm256_div_pd(
       _mm256_add_pd(_mm256_sub_pd(_mm256_sub_pd(centre, reach), origin), half),
       _mm256_set1_pd(cluster.s));
-  alignas(32) double bound[4];
-  _mm256_store_pd(bound, _mm256_blend_pd(_mm256_floor_pd(cells), _mm256_ceil_pd(cells), 0b1100));
-  CellRange range;
-  range.iLo = ClampedIndex(bound[0], cluster.nx);
-  range.jLo = ClampedIndex(bound[1], cluster.ny);
-  range.iHi = ClampedIndex(bound[2], cluster.nx);
-  range.jHi = ClampedIndex(bound[3], cluster.ny);
-  return range;
+  const __m256d bound = _mm256_blend_pd(_mm256_floor_pd(cells), _mm256_ceil_pd(cells), 0b1100);
+  // ClampedIndex in every lane: max gives its second operand, 0, for NaN and
+  // for anything not above 0; min then caps at the count; what is left is
+  // whole and converts exactly.
+  const __m256d counts = _mm256_setr_pd(cluster.nx, cluster.ny, cluster.nx, cluster.ny);
+  const __m128i index = _mm256_cvttpd_epi32(
+      _mm256_min_pd(_mm256_max_pd(bound, _mm256_setzero_pd()), counts));
+  // Lanes x-low, y-low, x-high, y-high into the order iLo, iHi, jLo, jHi.
+  return std::bit_cast<CellRange>(_mm_shuffle_epi32(index, _MM_SHUFFLE(3, 1, 2, 0)));
 }
 
 }  // namespace
