@@ -4,7 +4,6 @@
 #include <bit>
 #include <cmath>
 #include <limits>
-#include <memory>
 #include <new>
 #include <unistd.h>
 
@@ -163,6 +162,35 @@ bool CellKeys(const SearchCluster& cluster, const double* x, const double* y, in
   return KeysFrom(cluster, x, y, 0, n, keys);
 }
 
+// The keys of the points are made a block at a time, as each pass over them
+// needs them: kept for every point at once they would raise a run's peak.
+constexpr int kKeyBlock = 256;
+
+struct KeyBlock {
+  int first = 0;
+  int count = 0;
+  std::uint32_t keys[kKeyBlock];
+};
+
+// Calls use(block) for the blocks of points 0 .. n-1, the first block first
+// or the last first; false, at once, at a block with a point outside the
+// lattice.
+template <typename Use>
+bool ForEachKeyBlock(const SearchCluster& cluster, const double* x, const double* y, int n,
+                     bool lastFirst, Use use) {
+  KeyBlock block;
+  const int blocks = (n + kKeyBlock - 1) / kKeyBlock;
+  for (int b = 0; b < blocks; ++b) {
+    block.first = (lastFirst ? blocks - 1 - b : b) * kKeyBlock;
+    block.count = std::min(kKeyBlock, n - block.first);
+    if (!CellKeys(cluster, x + block.first, y + block.first, block.count, block.keys)) {
+      return false;
+    }
+    use(block);
+  }
+  return true;
+}
+
 }  // namespace
 
 int SearchCluster::Build(const double* x, const double* y, int n, double cellSize,
@@ -191,15 +219,13 @@ int SearchCluster::Build(const double* x, const double* y, int n, double cellSiz
   if (bytes > memoryBudgetBytes) return kLatticeTooLarge;
   nx = static_cast<int>(columns);
   ny = static_cast<int>(rows);
+  // A point outside the extent would be counted outside the cell array.
+  if (!ForEachKeyBlock(*this, x, y, n, false, [](const KeyBlock&) {})) {
+    Release();
+    return kPointOutsideLattice;
+  }
   try {
-    // Each point's key once, for the counting and the placing; a point
-    // outside the extent would be counted outside the cell array.
-    const auto keys = std::make_unique_for_overwrite<std::uint32_t[]>(static_cast<std::size_t>(n));
-    if (!CellKeys(*this, x, y, n, keys.get())) {
-      Release();
-      return kPointOutsideLattice;
-    }
-    return dense ? BuildDense(keys.get(), n, cells) : BuildSparse(keys.get(), n);
+    return dense ? BuildDense(x, y, n, cells) : BuildSparse(x, y, n);
   } catch (const std::bad_alloc&) {
     Release();
     return kLatticeTooLarge;
@@ -209,25 +235,34 @@ int SearchCluster::Build(const double* x, const double* y, int n, double cellSiz
 // Counting sort by cell: counts, running ends, then placement from the last
 // point back, which turns every end into its cell's start and keeps every
 // cell's list ascending.
-int SearchCluster::BuildDense(const std::uint32_t* keys, int n, std::uint64_t cells) {
+int SearchCluster::BuildDense(const double* x, const double* y, int n, std::uint64_t cells) {
   ReserveOnLargePages(cellStart_, cells + 1);
   cellStart_.assign(cells + 1, 0);
   ReserveOnLargePages(pointIndex_, static_cast<std::size_t>(n));
   pointIndex_.resize(static_cast<std::size_t>(n));
-  for (int k = 0; k < n; ++k) ++cellStart_[keys[k]];
+  ForEachKeyBlock(*this, x, y, n, false, [&](const KeyBlock& block) {
+    for (int m = 0; m < block.count; ++m) ++cellStart_[block.keys[m]];
+  });
   for (std::size_t c = 1; c < cells; ++c) cellStart_[c] += cellStart_[c - 1];
   cellStart_[cells] = static_cast<std::uint32_t>(n);
-  for (int k = n - 1; k >= 0; --k) pointIndex_[--cellStart_[keys[k]]] = k;
+  ForEachKeyBlock(*this, x, y, n, true, [&](const KeyBlock& block) {
+    for (int m = block.count - 1; m >= 0; --m) {
+      pointIndex_[--cellStart_[block.keys[m]]] = block.first + m;
+    }
+  });
   return kLatticeBuilt;
 }
 
 // Sorting (key, index) pairs keeps every cell's list ascending as well.
-int SearchCluster::BuildSparse(const std::uint32_t* keys, int n) {
+int SearchCluster::BuildSparse(const double* x, const double* y, int n) {
   std::vector<std::uint64_t> keyed(static_cast<std::size_t>(n));
-  for (int k = 0; k < n; ++k) {
-    keyed[static_cast<std::size_t>(k)] =
-        (static_cast<std::uint64_t>(keys[k]) << 32) | static_cast<std::uint32_t>(k);
-  }
+  ForEachKeyBlock(*this, x, y, n, false, [&](const KeyBlock& block) {
+    for (int m = 0; m < block.count; ++m) {
+      const int k = block.first + m;
+      keyed[static_cast<std::size_t>(k)] =
+          (static_cast<std::uint64_t>(block.keys[m]) << 32) | static_cast<std::uint32_t>(k);
+    }
+  });
   std::sort(keyed.begin(), keyed.end());
   std::size_t occupied = 0;
   for (std::size_t t = 0; t < keyed.size(); ++t) {

@@ -84,8 +84,8 @@ class SearchCluster {
     return OccupiedFirstAtOrAfter(key);
   }
   std::uint32_t OccupiedFirstAtOrAfter(std::uint32_t key) const;
-  int BuildDense(const std::uint32_t* keys, int n, std::uint64_t cells);
-  int BuildSparse(const std::uint32_t* keys, int n);
+  int BuildDense(const double* x, const double* y, int n, std::uint64_t cells);
+  int BuildSparse(const double* x, const double* y, int n);
 
   std::vector<std::uint32_t> cellStart_;  // dense: nx*ny + 1 offsets into pointIndex_
   std::vector<std::uint32_t> occupiedKey_;    // sparse: the occupied cells' keys, ascending
