@@ -160,18 +160,14 @@ template <int L, bool kOnPoint>
   acc.count = count, acc.closeCall = closeCall;
 }
 
-// One column, where lane l takes the neighbours from begin[l] up to end[l].
+// The candidates from .. to-1 of one column, of which lane l takes the ones
+// from begin[l] up to end[l].
 template <int L, bool kOnPoint>
-[[gnu::always_inline]] inline void SweepColumn(const LatticeStream& stream,
-                                               const std::int64_t* begin, const std::int64_t* end,
-                                               LaneBounds<L>& bounds, LaneAccumulators<L>& acc) {
-  std::int64_t from = INT64_MAX, to = 0;
-  for (int l = 0; l < L; ++l) {
-    const bool holds = begin[l] < end[l];
-    from = holds && begin[l] < from ? begin[l] : from;
-    to = holds && end[l] > to ? end[l] : to;
-  }
-  if (from >= to) return;  // no lane's window meets this column
+[[gnu::always_inline]] inline void SweepColumn(const LatticeStream& stream, std::int64_t from,
+                                               std::int64_t to, const std::int64_t* begin,
+                                               const std::int64_t* end, LaneBounds<L>& bounds,
+                                               LaneAccumulators<L>& acc) {
+  if (from >= to) return;
   using M = typename LaneTypes<L>::M;
   using U = typename LaneTypes<L>::U;
   M first, last;
@@ -213,11 +209,14 @@ template <int L, bool kOnPoint>
     bounds.sureLimit[l] = sure.limit;
   }
   LaneAccumulators<L> acc;
-  int iLo = cluster.nx, iHi = 0;
+  int iLo = cluster.nx, iHi = 0, jLo = cluster.ny, jHi = 0;
   for (int l = 0; l < L; ++l) {
-    if (g.window[l].iLo >= g.window[l].iHi) continue;
-    iLo = g.window[l].iLo < iLo ? g.window[l].iLo : iLo;
-    iHi = g.window[l].iHi > iHi ? g.window[l].iHi : iHi;
+    const CellRange& w = g.window[l];
+    if (w.iLo >= w.iHi || w.jLo >= w.jHi) continue;
+    iLo = w.iLo < iLo ? w.iLo : iLo;
+    iHi = w.iHi > iHi ? w.iHi : iHi;
+    jLo = w.jLo < jLo ? w.jLo : jLo;
+    jHi = w.jHi > jHi ? w.jHi : jHi;
   }
   // Where, in lattice order, each lane's window meets each column: a lane
   // takes the neighbours from its begin up to its end. Laid out for a stretch
@@ -225,8 +224,12 @@ template <int L, bool kOnPoint>
   // after the other.
   constexpr int kColumns = 64;
   std::int64_t begin[kColumns][L], end[kColumns][L];
+  // Each column's run of the rows of all the lanes' windows together holds
+  // every lane's own run: the candidates a sweep of the column passes over.
+  std::int64_t allFrom[kColumns], allTo[kColumns];
   for (int stretch = iLo; stretch < iHi; stretch += kColumns) {
     const int stretchEnd = iHi - stretch < kColumns ? iHi : stretch + kColumns;
+    cluster.ColumnRuns(stretch, stretchEnd, jLo, jHi, allFrom, allTo, 1);
     for (int l = 0; l < L; ++l) {
       const CellRange& w = g.window[l];
       int first = w.iLo > stretch ? w.iLo : stretch;
@@ -241,7 +244,8 @@ template <int L, bool kOnPoint>
       }
     }
     for (int i = stretch; i < stretchEnd; ++i) {
-      SweepColumn<L, kOnPoint>(stream, begin[i - stretch], end[i - stretch], bounds, acc);
+      SweepColumn<L, kOnPoint>(stream, allFrom[i - stretch], allTo[i - stretch],
+                               begin[i - stretch], end[i - stretch], bounds, acc);
     }
   }
   for (int l = 0; l < L; ++l) {
