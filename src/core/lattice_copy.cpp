@@ -11,25 +11,24 @@ std::int64_t LatticeCopy::Overlap(std::int64_t first, std::int64_t last) const {
 }
 
 LatticeStream LatticeCopy::Cover(const FitData& data, std::int64_t first, std::int64_t last) {
-  const std::int32_t* order = data.cluster->LatticeOrder();
+  const SearchCluster& cluster = *data.cluster;
+  const std::int32_t* order = cluster.LatticeOrder();
   // A stretch further on keeps what it shares with the one held, moved to
   // the front; any other is gathered whole.
   std::int64_t kept = 0;
   if (first >= first_ && first < last_) {
     kept = std::min(last, last_) - first;
     if (first > first_) {
-      std::copy(held_.data() + 3 * (first - first_), held_.data() + 3 * (first - first_ + kept),
-                held_.data());
+      std::copy(held_.begin() + (first - first_), held_.begin() + (first - first_ + kept),
+                held_.begin());
     }
   }
-  ReserveOnLargePages(held_, static_cast<std::size_t>(3 * (last - first)));
-  held_.resize(static_cast<std::size_t>(3 * (last - first)));
-  double* out = held_.data() + 3 * kept;
-  for (std::int64_t t = first + kept; t < last; ++t, out += 3) {
+  ReserveOnLargePages(held_, static_cast<std::size_t>(last - first));
+  held_.resize(static_cast<std::size_t>(last - first));
+  LatticePoint* out = held_.data() + kept;
+  for (std::int64_t t = first + kept; t < last; ++t, ++out) {
     const int k = order[t];
-    out[0] = data.x[k];
-    out[1] = data.y[k];
-    out[2] = data.q[k];
+    *out = LatticePoint{data.x[k], data.y[k], data.q[k], cluster.CellRow(data.y[k])};
   }
   first_ = first;
   last_ = last;

@@ -10,8 +10,8 @@
 
 namespace zelvo {
 
-// x, y and the quantity of the points at a stretch of positions of the
-// lattice order, interleaved, for sweeps that stream them. A stretch that
+// The points at a stretch of positions of the lattice order, as sweeps
+// stream them. A stretch that
 // begins within the one held and goes on from it is gathered only beyond it,
 // as reads in point order cost far more than moving what is held; any other
 // is gathered whole. What is held stays valid while x, y and the quantity
@@ -24,7 +24,7 @@ class LatticeCopy {
   std::int64_t Overlap(std::int64_t first, std::int64_t last) const;
 
  private:
-  std::vector<double> held_;
+  std::vector<LatticePoint> held_;
   std::int64_t first_ = 0, last_ = 0;
 };
 

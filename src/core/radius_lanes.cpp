@@ -77,9 +77,21 @@ struct LaneBounds {
   V x0, y0, offX, offY, offQ;
   U mayUseShift, sureShift;
   M mayUseLimit, sureLimit;
-  // The length of each lane's run in the current column, moved by 2^63 like
-  // PatternRange's limit.
-  M runLimit;
+  // The rows each lane takes in the current column, as a PatternRange: none
+  // where its window does not reach the column.
+  U rowShift;
+  M rowLimit;
+};
+
+// Each lane's columns and rows as PatternRanges, their limits those of an
+// empty range where its window holds no cell.
+template <int L>
+struct LaneSpans {
+  using M = typename LaneTypes<L>::M;
+  using U = typename LaneTypes<L>::U;
+  U columnShift;
+  M columnLimit;
+  M rowLimit;
 };
 
 template <int L>
@@ -99,14 +111,11 @@ struct LaneAccumulators {
   }
 };
 
-// The candidates at positions from .. to-1 of one column; `place` holds each
-// lane's position in its run, moved by 2^63, and steps on with the sweep.
-// Each lane's test of its run, of the distances it may use and of those it
-// surely uses is one signed compare of 64-bit patterns; a distance it may but
-// not surely use is a close call.
+// The candidates p .. end-1 of one column. Each lane's test of its rows, of
+// the distances it may use and of those it surely uses is one signed compare
+// of 64-bit patterns; a distance it may but not surely use is a close call.
 template <int L, bool kOnPoint>
-[[gnu::always_inline]] inline void SweepRun(const double* p, std::int64_t from, std::int64_t to,
-                                            typename LaneTypes<L>::U& place,
+[[gnu::always_inline]] inline void SweepRun(const LatticePoint* p, const LatticePoint* end,
                                             const LaneBounds<L>* bounds,
                                             LaneAccumulators<L>& acc) {
   using V = typename LaneTypes<L>::V;
@@ -115,18 +124,18 @@ template <int L, bool kOnPoint>
   V a00 = acc.a00, a01 = acc.a01, a02 = acc.a02, a11 = acc.a11, a12 = acc.a12;
   V r0 = acc.r0, r1 = acc.r1, r2 = acc.r2;
   M count = acc.count, closeCall = acc.closeCall;
-  for (std::int64_t t = from; t < to; ++t, p += 3, place += 1) {
+  for (; p < end; ++p) {
     // The bounds are read from memory at each use: held in registers they
     // would push the sums out of them, and a sum kept in memory makes every
     // candidate wait for the store of the one before.
     const LaneBounds<L>* c = bounds;
     asm("" : "+r"(c));
-    const double x = p[0], y = p[1], q = p[2];
+    const double x = p->x, y = p->y, q = p->q;
     const V dx = x - c->x0;
     const V dy = y - c->y0;
     const V squared = dx * dx + dy * dy;
     const U pattern = (U)squared;
-    const M taken = (M)place < c->runLimit;
+    const M taken = (M)(static_cast<std::uint64_t>(p->row) - c->rowShift) < c->rowLimit;
     const M mayUse = (M)(pattern - c->mayUseShift) < c->mayUseLimit;
     const M sure = (M)(pattern - c->sureShift) < c->sureLimit;
     // A close call outside a lane's run only sends it to the exact path.
@@ -160,22 +169,19 @@ template <int L, bool kOnPoint>
   acc.count = count, acc.closeCall = closeCall;
 }
 
-// The candidates from .. to-1 of one column, of which lane l takes the ones
-// from begin[l] up to end[l].
+// The candidates from .. to-1 of column i; each lane takes those in its rows
+// where its window reaches the column.
 template <int L, bool kOnPoint>
 [[gnu::always_inline]] inline void SweepColumn(const LatticeStream& stream, std::int64_t from,
-                                               std::int64_t to, const std::int64_t* begin,
-                                               const std::int64_t* end, LaneBounds<L>& bounds,
-                                               LaneAccumulators<L>& acc) {
+                                               std::int64_t to, int i, const LaneSpans<L>& spans,
+                                               LaneBounds<L>& bounds, LaneAccumulators<L>& acc) {
   if (from >= to) return;
   using M = typename LaneTypes<L>::M;
-  using U = typename LaneTypes<L>::U;
-  M first, last;
-  std::memcpy(&first, begin, sizeof first);
-  std::memcpy(&last, end, sizeof last);
-  U place = (U)(from - first) ^ kSignBit;
-  bounds.runLimit = (M)((U)(last - first) ^ kSignBit);
-  SweepRun<L, kOnPoint>(stream.xyq + 3 * (from - stream.first), from, to, place, &bounds, acc);
+  const M reaches = (M)(static_cast<std::uint64_t>(i) - spans.columnShift) < spans.columnLimit;
+  const M none = M{} + INT64_MIN;
+  bounds.rowLimit = (spans.rowLimit & reaches) | (none & ~reaches);
+  const LatticePoint* first = stream.points + (from - stream.first);
+  SweepRun<L, kOnPoint>(first, first + (to - from), &bounds, acc);
 }
 
 // The sweep of FitPlaneRadius over the union of the lanes' windows, each lane
@@ -208,6 +214,19 @@ template <int L, bool kOnPoint>
     bounds.sureShift[l] = sure.shift;
     bounds.sureLimit[l] = sure.limit;
   }
+  LaneSpans<L> spans;
+  for (int l = 0; l < L; ++l) {
+    const CellRange& w = g.window[l];
+    PatternRange columns{0, INT64_MIN}, rows{0, INT64_MIN};
+    if (w.iLo < w.iHi && w.jLo < w.jHi) {
+      columns = RangeOfPatterns(static_cast<std::uint64_t>(w.iLo), static_cast<std::uint64_t>(w.iHi - 1));
+      rows = RangeOfPatterns(static_cast<std::uint64_t>(w.jLo), static_cast<std::uint64_t>(w.jHi - 1));
+    }
+    spans.columnShift[l] = columns.shift;
+    spans.columnLimit[l] = columns.limit;
+    bounds.rowShift[l] = rows.shift;
+    spans.rowLimit[l] = rows.limit;
+  }
   LaneAccumulators<L> acc;
   int iLo = cluster.nx, iHi = 0, jLo = cluster.ny, jHi = 0;
   for (int l = 0; l < L; ++l) {
@@ -218,34 +237,17 @@ template <int L, bool kOnPoint>
     jLo = w.jLo < jLo ? w.jLo : jLo;
     jHi = w.jHi > jHi ? w.jHi : jHi;
   }
-  // Where, in lattice order, each lane's window meets each column: a lane
-  // takes the neighbours from its begin up to its end. Laid out for a stretch
-  // of columns at a time, lane by lane, so that the lattice walks one column
-  // after the other.
-  constexpr int kColumns = 64;
-  std::int64_t begin[kColumns][L], end[kColumns][L];
   // Each column's run of the rows of all the lanes' windows together holds
   // every lane's own run: the candidates a sweep of the column passes over.
-  std::int64_t allFrom[kColumns], allTo[kColumns];
+  // Looked up for a stretch of columns at a time, so that the lattice walks
+  // one column after the other.
+  constexpr int kColumns = 64;
+  std::int64_t from[kColumns], to[kColumns];
   for (int stretch = iLo; stretch < iHi; stretch += kColumns) {
     const int stretchEnd = iHi - stretch < kColumns ? iHi : stretch + kColumns;
-    cluster.ColumnRuns(stretch, stretchEnd, jLo, jHi, allFrom, allTo, 1);
-    for (int l = 0; l < L; ++l) {
-      const CellRange& w = g.window[l];
-      int first = w.iLo > stretch ? w.iLo : stretch;
-      int last = w.iHi < stretchEnd ? w.iHi : stretchEnd;
-      if (first >= last || w.jLo >= w.jHi) first = last = stretchEnd;
-      // Columns beyond the lane's window hold an empty run.
-      for (int i = stretch; i < first; ++i) begin[i - stretch][l] = end[i - stretch][l] = 0;
-      for (int i = last; i < stretchEnd; ++i) begin[i - stretch][l] = end[i - stretch][l] = 0;
-      if (first < last) {
-        cluster.ColumnRuns(first, last, w.jLo, w.jHi, &begin[first - stretch][l],
-                           &end[first - stretch][l], L);
-      }
-    }
+    cluster.ColumnRuns(stretch, stretchEnd, jLo, jHi, from, to, 1);
     for (int i = stretch; i < stretchEnd; ++i) {
-      SweepColumn<L, kOnPoint>(stream, allFrom[i - stretch], allTo[i - stretch],
-                               begin[i - stretch], end[i - stretch], bounds, acc);
+      SweepColumn<L, kOnPoint>(stream, from[i - stretch], to[i - stretch], i, spans, bounds, acc);
     }
   }
   for (int l = 0; l < L; ++l) {

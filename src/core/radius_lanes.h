@@ -8,10 +8,17 @@ namespace zelvo {
 
 inline constexpr int kMostLanes = 8;
 
-// The neighbours' x, y and quantity interleaved, in lattice order, for the
-// positions first .. first + size/3 - 1 of SearchCluster::LatticeOrder.
+// A neighbour as a sweep reads it: its x, y and quantity, and the row of the
+// lattice cell it lies in.
+struct LatticePoint {
+  double x, y, q;
+  std::int64_t row;
+};
+
+// The neighbours at the positions first, first + 1, ... of
+// SearchCluster::LatticeOrder, in that order.
 struct LatticeStream {
-  const double* xyq = nullptr;
+  const LatticePoint* points = nullptr;
   std::int64_t first = 0;
 };
 
