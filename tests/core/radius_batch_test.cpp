@@ -119,6 +119,38 @@ TEST(RadiusBatch, BatchesSharingACopyOfTheLatticeAreTheFitsAlone) {
   }
 }
 
+// A lane takes a neighbour by the row the copy gives it, so that row must be
+// the one the lattice filed the point under, on cell borders as well.
+TEST(RadiusBatch, TheCopyGivesEveryPointTheRowOfItsCell) {
+  Field onBorders;
+  for (int i = 0; i < 20; ++i) {
+    for (int j = 0; j < 13; ++j) onBorders.Add(i * 0.25, 6.0e6 + j * 0.25, i - j);
+  }
+  Field scattered = Scatter(500, 80.0, 23);
+  for (double& y : scattered.y) y += 5.3e6;
+  for (Field* field : {&onBorders, &scattered}) {
+    for (const LatticeLayout layout : {LatticeLayout::kDense, LatticeLayout::kSparse}) {
+      const FitData data = field->Lay(2.0, 0.5, layout);
+      const SearchCluster& cluster = field->cluster;
+      LatticeCopy copy;
+      const LatticeStream stream = copy.Cover(data, 0, cluster.LatticeOrderSize());
+      int checked = 0;
+      for (int i = 0; i < cluster.nx; ++i) {
+        for (int j = 0; j < cluster.ny; ++j) {
+          for (const std::int32_t* p = cluster.CellBegin(i, j); p < cluster.CellEnd(i, j); ++p) {
+            const LatticePoint& held = stream.points[p - cluster.LatticeOrder()];
+            ASSERT_EQ(held.row, j) << "point " << *p << " in cell " << i << ", " << j;
+            ASSERT_TRUE(SameBits(held.x, field->x[*p]) && SameBits(held.y, field->y[*p]) &&
+                        SameBits(held.q, field->q[*p]));
+            ++checked;
+          }
+        }
+      }
+      EXPECT_EQ(checked, field->Size());
+    }
+  }
+}
+
 TEST(RadiusBatch, CopiesGoToTheBatchWhoseStretchTheyHoldMost) {
   Field field = Scatter(300, 50.0, 19);
   const FitData data = field.Lay(5.0, 0.5);
