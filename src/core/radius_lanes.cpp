@@ -77,21 +77,11 @@ struct LaneBounds {
   V x0, y0, offX, offY, offQ;
   U mayUseShift, sureShift;
   M mayUseLimit, sureLimit;
-  // The rows each lane takes in the current column, as a PatternRange: none
-  // where its window does not reach the column.
-  U rowShift;
-  M rowLimit;
-};
-
-// Each lane's columns and rows as PatternRanges, their limits those of an
-// empty range where its window holds no cell.
-template <int L>
-struct LaneSpans {
-  using M = typename LaneTypes<L>::M;
-  using U = typename LaneTypes<L>::U;
-  U columnShift;
-  M columnLimit;
-  M rowLimit;
+  // Each lane's columns and rows as PatternRanges (empty where its window
+  // holds no cell), and the rows it takes in the current column: none where
+  // its window does not reach the column.
+  U columnShift, rowShift;
+  M columnLimit, windowRowLimit, rowLimit;
 };
 
 template <int L>
@@ -173,13 +163,13 @@ template <int L, bool kOnPoint>
 // where its window reaches the column.
 template <int L, bool kOnPoint>
 [[gnu::always_inline]] inline void SweepColumn(const LatticeStream& stream, std::int64_t from,
-                                               std::int64_t to, int i, const LaneSpans<L>& spans,
-                                               LaneBounds<L>& bounds, LaneAccumulators<L>& acc) {
+                                               std::int64_t to, int i, LaneBounds<L>& bounds,
+                                               LaneAccumulators<L>& acc) {
   if (from >= to) return;
   using M = typename LaneTypes<L>::M;
-  const M reaches = (M)(static_cast<std::uint64_t>(i) - spans.columnShift) < spans.columnLimit;
+  const M reaches = (M)(static_cast<std::uint64_t>(i) - bounds.columnShift) < bounds.columnLimit;
   const M none = M{} + INT64_MIN;
-  bounds.rowLimit = (spans.rowLimit & reaches) | (none & ~reaches);
+  bounds.rowLimit = (bounds.windowRowLimit & reaches) | (none & ~reaches);
   const LatticePoint* first = stream.points + (from - stream.first);
   SweepRun<L, kOnPoint>(first, first + (to - from), &bounds, acc);
 }
@@ -213,19 +203,18 @@ template <int L, bool kOnPoint>
     bounds.mayUseLimit[l] = mayUse.limit;
     bounds.sureShift[l] = sure.shift;
     bounds.sureLimit[l] = sure.limit;
-  }
-  LaneSpans<L> spans;
-  for (int l = 0; l < L; ++l) {
     const CellRange& w = g.window[l];
     PatternRange columns{0, INT64_MIN}, rows{0, INT64_MIN};
     if (w.iLo < w.iHi && w.jLo < w.jHi) {
-      columns = RangeOfPatterns(static_cast<std::uint64_t>(w.iLo), static_cast<std::uint64_t>(w.iHi - 1));
-      rows = RangeOfPatterns(static_cast<std::uint64_t>(w.jLo), static_cast<std::uint64_t>(w.jHi - 1));
+      columns = RangeOfPatterns(static_cast<std::uint64_t>(w.iLo),
+                                static_cast<std::uint64_t>(w.iHi - 1));
+      rows = RangeOfPatterns(static_cast<std::uint64_t>(w.jLo),
+                             static_cast<std::uint64_t>(w.jHi - 1));
     }
-    spans.columnShift[l] = columns.shift;
-    spans.columnLimit[l] = columns.limit;
+    bounds.columnShift[l] = columns.shift;
+    bounds.columnLimit[l] = columns.limit;
     bounds.rowShift[l] = rows.shift;
-    spans.rowLimit[l] = rows.limit;
+    bounds.windowRowLimit[l] = rows.limit;
   }
   LaneAccumulators<L> acc;
   int iLo = cluster.nx, iHi = 0, jLo = cluster.ny, jHi = 0;
@@ -247,7 +236,7 @@ template <int L, bool kOnPoint>
     const int stretchEnd = iHi - stretch < kColumns ? iHi : stretch + kColumns;
     cluster.ColumnRuns(stretch, stretchEnd, jLo, jHi, from, to, 1);
     for (int i = stretch; i < stretchEnd; ++i) {
-      SweepColumn<L, kOnPoint>(stream, from[i - stretch], to[i - stretch], i, spans, bounds, acc);
+      SweepColumn<L, kOnPoint>(stream, from[i - stretch], to[i - stretch], i, bounds, acc);
     }
   }
   for (int l = 0; l < L; ++l) {
