@@ -11,10 +11,9 @@
 namespace zelvo {
 
 // The points at a stretch of positions of the lattice order, as sweeps
-// stream them. A stretch that
-// begins within the one held and goes on from it is gathered only beyond it,
-// as reads in point order cost far more than moving what is held; any other
-// is gathered whole. What is held stays valid while x, y and the quantity
+// stream them. A stretch that begins within the one held and goes on from it
+// is gathered only beyond it, as reads in point order cost far more than
+// moving what is held; any other is gathered whole. What is held stays valid while x, y and the quantity
 // stay as they are.
 class LatticeCopy {
  public:

@@ -128,7 +128,7 @@ template <int L, bool kOnPoint>
     const M taken = (M)(static_cast<std::uint64_t>(p->row) - c->rowShift) < c->rowLimit;
     const M mayUse = (M)(pattern - c->mayUseShift) < c->mayUseLimit;
     const M sure = (M)(pattern - c->sureShift) < c->sureLimit;
-    // A close call outside a lane's run only sends it to the exact path.
+    // A close call outside a lane's rows only sends it to the exact path.
     closeCall |= mayUse & ~sure;
     const M used = taken & mayUse;
     V X, Y, Z;
@@ -192,7 +192,9 @@ template <int L, bool kOnPoint>
     for (int l = 0; l < L; ++l) out.unclear[l] = true;
     return;
   }
+  // The lanes' bounds, and the columns and rows of all their windows together.
   LaneBounds<L> bounds;
+  int iLo = cluster.nx, iHi = 0, jLo = cluster.ny, jHi = 0;
   for (int l = 0; l < L; ++l) {
     bounds.x0[l] = g.x0[l];
     bounds.y0[l] = g.y0[l];
@@ -210,6 +212,10 @@ template <int L, bool kOnPoint>
                                 static_cast<std::uint64_t>(w.iHi - 1));
       rows = RangeOfPatterns(static_cast<std::uint64_t>(w.jLo),
                              static_cast<std::uint64_t>(w.jHi - 1));
+      iLo = w.iLo < iLo ? w.iLo : iLo;
+      iHi = w.iHi > iHi ? w.iHi : iHi;
+      jLo = w.jLo < jLo ? w.jLo : jLo;
+      jHi = w.jHi > jHi ? w.jHi : jHi;
     }
     bounds.columnShift[l] = columns.shift;
     bounds.columnLimit[l] = columns.limit;
@@ -217,15 +223,6 @@ template <int L, bool kOnPoint>
     bounds.windowRowLimit[l] = rows.limit;
   }
   LaneAccumulators<L> acc;
-  int iLo = cluster.nx, iHi = 0, jLo = cluster.ny, jHi = 0;
-  for (int l = 0; l < L; ++l) {
-    const CellRange& w = g.window[l];
-    if (w.iLo >= w.iHi || w.jLo >= w.jHi) continue;
-    iLo = w.iLo < iLo ? w.iLo : iLo;
-    iHi = w.iHi > iHi ? w.iHi : iHi;
-    jLo = w.jLo < jLo ? w.jLo : jLo;
-    jHi = w.jHi > jHi ? w.jHi : jHi;
-  }
   // Each column's run of the rows of all the lanes' windows together holds
   // every lane's own run: the candidates a sweep of the column passes over.
   // Looked up for a stretch of columns at a time, so that the lattice walks
